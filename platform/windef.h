@@ -1,0 +1,112 @@
+// Basic value types and constants of the Windows API, as the system's own
+// code names them. Values are those of the public Win32 documentation.
+#pragma once
+#include <cstdint>
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef uint32_t DWORD;
+typedef unsigned int UINT;
+typedef int32_t LONG;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t UINT_PTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef DWORD COLORREF;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef const char* LPCTSTR;
+typedef char* LPTSTR;
+typedef char TCHAR;
+typedef void* LPVOID;
+typedef void* HANDLE;
+
+// A window handle is the X window id of the window (0 = none).
+typedef unsigned long HWND;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+struct POINT {
+  LONG x;
+  LONG y;
+};
+struct SIZE {
+  LONG cx;
+  LONG cy;
+};
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
+typedef RECT* LPRECT;
+typedef const RECT* LPCRECT;
+typedef POINT* LPPOINT;
+
+inline constexpr COLORREF RGB(int r, int g, int b) {
+  return COLORREF((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+inline constexpr BYTE GetRValue(COLORREF c) { return BYTE(c & 0xFF); }
+inline constexpr BYTE GetGValue(COLORREF c) { return BYTE((c >> 8) & 0xFF); }
+inline constexpr BYTE GetBValue(COLORREF c) { return BYTE((c >> 16) & 0xFF); }
+
+inline constexpr WORD LOWORD(uintptr_t v) { return WORD(v & 0xFFFF); }
+inline constexpr WORD HIWORD(uintptr_t v) { return WORD((v >> 16) & 0xFFFF); }
+inline constexpr LONG MAKELONG(WORD lo, WORD hi) { return LONG(DWORD(lo) | (DWORD(hi) << 16)); }
+inline constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return LPARAM(MAKELONG(lo, hi)); }
+
+// Window messages the system sends, posts or handles.
+enum : UINT {
+  WM_NULL = 0x0000,
+  WM_CREATE = 0x0001,
+  WM_DESTROY = 0x0002,
+  WM_MOVE = 0x0003,
+  WM_SIZE = 0x0005,
+  WM_SETFOCUS = 0x0007,
+  WM_KILLFOCUS = 0x0008,
+  WM_PAINT = 0x000F,
+  WM_CLOSE = 0x0010,
+  WM_QUIT = 0x0012,
+  WM_ERASEBKGND = 0x0014,
+  WM_SHOWWINDOW = 0x0018,
+  WM_SETCURSOR = 0x0020,
+  WM_KEYDOWN = 0x0100,
+  WM_KEYUP = 0x0101,
+  WM_CHAR = 0x0102,
+  WM_COMMAND = 0x0111,
+  WM_TIMER = 0x0113,
+  WM_MOUSEMOVE = 0x0200,
+  WM_LBUTTONDOWN = 0x0201,
+  WM_LBUTTONUP = 0x0202,
+  WM_LBUTTONDBLCLK = 0x0203,
+  WM_RBUTTONDOWN = 0x0204,
+  WM_RBUTTONUP = 0x0205,
+  WM_MBUTTONDOWN = 0x0207,
+  WM_MBUTTONUP = 0x0208,
+  WM_USER = 0x0400,
+};
+
+// Message-box results and styles.
+enum : UINT {
+  MB_OK = 0x0000,
+  MB_OKCANCEL = 0x0001,
+  MB_YESNOCANCEL = 0x0003,
+  MB_YESNO = 0x0004,
+  MB_ICONHAND = 0x0010,
+  MB_ICONSTOP = 0x0010,
+  MB_ICONERROR = 0x0010,
+  MB_ICONQUESTION = 0x0020,
+  MB_ICONEXCLAMATION = 0x0030,
+  MB_ICONWARNING = 0x0030,
+  MB_ICONINFORMATION = 0x0040,
+  MB_ICONASTERISK = 0x0040,
+};
+enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
