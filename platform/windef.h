@@ -110,3 +110,6 @@ enum : UINT {
   MB_ICONASTERISK = 0x0040,
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
+
+// Drive types (GetDriveType).
+enum : UINT { DRIVE_UNKNOWN = 0, DRIVE_NO_ROOT_DIR = 1, DRIVE_FIXED = 3 };

@@ -1,0 +1,30 @@
+// Plain files named by GBK Windows paths (mapped as path.h describes).
+// Everything that writes a file writes it under a temporary name in the same
+// folder and renames it over the target once it is complete and on disk, so
+// a crash or a failed write leaves the old file as it was.
+#pragma once
+#include "platform/windef.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// True for an existing entry that is not a folder.
+bool FileExists(std::string_view name);
+// False, and nothing else, when the file is missing.
+BOOL DeleteFile(std::string_view name);
+// Byte copy keeping the source's permissions and modification time. False
+// when the source is missing or is a folder, or when `failIfExists` is set
+// and the target exists (the target is then left alone).
+BOOL CopyFile(std::string_view existingName, std::string_view newName, BOOL failIfExists);
+// False when the new name exists already (a change of case only is allowed).
+bool RenameFile(std::string_view oldName, std::string_view newName);
+// Size in bytes; 0 for a folder, -1 when the entry cannot be read.
+int64_t FileSize(std::string_view name);
+
+// The whole content; nothing when the file cannot be read.
+std::optional<std::string> ReadWholeFile(std::string_view name);
+// Replaces the whole content atomically (an existing file keeps its
+// permissions); false, with the old file untouched, on any failure.
+bool WriteWholeFile(std::string_view name, std::string_view data);
