@@ -7,6 +7,7 @@
 #include "platform/gdi/colour.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dc_paint.h"
+#include "platform/gdi/polygon_fill.h"
 #include "platform/text/gbk.h"
 
 namespace gdi {
@@ -91,15 +92,16 @@ int DC::DrawText(std::string_view text, RECT* rect, UINT format) {
   const QFont font = font_.ToQFont();
   const QFontMetrics metrics(font);
   const int flags = QtTextFlags(format);
-  const QRect box(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
+  auto clamp = [](LONG v) { return int(std::clamp<LONG>(v, -kCoordinateLimit, kCoordinateLimit)); };
+  const QRect box(QPoint(clamp(rect->left), clamp(rect->top)), QPoint(clamp(rect->right) - 1, clamp(rect->bottom) - 1));
 
   if (format & DT_CALCRECT) {
     // The rectangle's width bounds wrapped text; single lines take what they need.
     const int wrapWidth = (flags & Qt::TextWordWrap) ? std::max(box.width(), 1) : 0x3FFFFFFF;
-    const QRect needed = metrics.boundingRect(QRect(rect->left, rect->top, wrapWidth, 0x3FFFFFFF),
+    const QRect needed = metrics.boundingRect(QRect(box.left(), box.top(), wrapWidth, 0x3FFFFFFF),
                                               flags & ~(Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask), s);
-    rect->right = rect->left + needed.width();
-    rect->bottom = rect->top + needed.height();
+    rect->right = box.left() + needed.width();
+    rect->bottom = box.top() + needed.height();
     return needed.height();
   }
   if (!surface_) return 0;
@@ -116,7 +118,7 @@ int DC::DrawText(std::string_view text, RECT* rect, UINT format) {
     return area.adjusted(-1, -1, 1, 1) & visible;
   });
   // With vertical placement, the height is counted from the rectangle's top.
-  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return placed.bottom() + 1 - rect->top;
+  if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return placed.bottom() + 1 - box.top();
   return placed.height();
 }
 
