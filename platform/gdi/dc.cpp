@@ -176,18 +176,20 @@ void DC::ThinLines(const POINT* points, int count, bool closed, int64_t* phase) 
   const QRgb ink = ToPixel(pen_.colour), gap = ToPixel(bkColour_);
   const bool paintGaps = bkMode_ == OPAQUE;
   Paint(PointsBox(points, count), [&](QImage& image, const QRect& visible) {
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const QRegion* clip = clip_ ? &*clip_ : nullptr;
     QRect changed;
     for (int i = 0; i < segments; ++i) {
       const POINT& a = points[i];
       const POINT& b = points[(i + 1) % count];
       const int64_t base = *phase;
       *phase += StepLine(Clamp(a.x), Clamp(a.y), Clamp(b.x), Clamp(b.y), visible, [&](int x, int y, int64_t step) {
-        if (clip_ && !clip_->contains(QPoint(x, y))) return;
+        if (clip && !clip->contains(QPoint(x, y))) return;
         const bool on = !dashes || DashOn(*dashes, base + step);
         if (!on && !paintGaps) return;
-        PixelRow(image, y)[x] = on ? ink : gap;
-        changed |= QRect(x, y, 1, 1);
-      });
+        reinterpret_cast<QRgb*>(bits + y * stride)[x] = on ? ink : gap;
+      }, &changed);
     }
     return changed;
   });

@@ -14,9 +14,11 @@ namespace gdi {
 
 // Calls plot(x, y, step) for the visible steps of the line; `step` counts
 // from 0 at (x0, y0) (for dash patterns). Returns the number of steps of the
-// whole line (the end pixel not counted).
+// whole line (the end pixel not counted); `visited`, when given, grows by
+// the box of the pixels passed to plot.
 template <class Plot>
-int64_t StepLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, const QRect& bounds, Plot plot) {
+int64_t StepLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, const QRect& bounds, Plot plot,
+                 QRect* visited = nullptr) {
   const int64_t dx = x1 - x0, dy = y1 - y0;
   const bool xMajor = std::llabs(dx) >= std::llabs(dy);
   // Major axis u, minor axis v.
@@ -48,7 +50,15 @@ int64_t StepLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, const QRect& bo
   }
   if (first > last) return du;
 
-  int64_t m = (2 * first * dv + du) / (2 * du);
+  auto minorAt = [&](int64_t i) { return (2 * i * dv + du) / (2 * du); };
+  if (visited) {
+    const int64_t ua = u0 + su * first, va = v0 + sv * minorAt(first);
+    const int64_t ub = u0 + su * last, vb = v0 + sv * minorAt(last);
+    const QPoint a = xMajor ? QPoint(int(ua), int(va)) : QPoint(int(va), int(ua));
+    const QPoint b = xMajor ? QPoint(int(ub), int(vb)) : QPoint(int(vb), int(ub));
+    *visited |= QRect(a, b).normalized();
+  }
+  int64_t m = minorAt(first);
   int64_t rest = (2 * first * dv + du) - m * 2 * du;  // in [0, 2*du)
   for (int64_t i = first; i <= last; ++i) {
     const int64_t u = u0 + su * i, v = v0 + sv * m;
