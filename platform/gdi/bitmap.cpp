@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/gdi/colour.h"
 
@@ -16,8 +17,13 @@ QImage Rgb32(const QImage& image) {
   return straight.convertToFormat(QImage::Format_RGB32);
 }
 
+// Far beyond the system's largest pictures (a 3840 x 2160 page, the
+// 100 x 105000 strip); larger requests are refused rather than left to
+// exhaust memory.
+constexpr int64_t kMaxPixels = int64_t(1) << 27;
+
 QImage NewImage(int width, int height, COLORREF fill) {
-  if (width <= 0 || height <= 0) return QImage();
+  if (width <= 0 || height <= 0 || int64_t(width) * height > kMaxPixels) return QImage();
   QImage image(width, height, QImage::Format_RGB32);
   if (!image.isNull()) image.fill(ToPixel(fill));
   return image;

@@ -18,7 +18,8 @@ class Bitmap : public Surface {
  public:
   Bitmap() = default;
   // A width x height bitmap, all black (as a new screen-compatible bitmap).
-  // A refused size (negative, or memory exhausted) gives an empty bitmap.
+  // A refused size (negative, beyond 2^27 pixels, or memory exhausted) gives
+  // an empty bitmap.
   Bitmap(int width, int height);
   // The image converted to RGB32; any alpha is dropped.
   explicit Bitmap(const QImage& image);
@@ -31,7 +32,7 @@ class Bitmap : public Surface {
   bool IsEmpty() const { return Width() == 0 || Height() == 0; }
 
   // New size; the overlapping top-left part is kept, new pixels get `fill`.
-  // False (bitmap unchanged) for a negative size or when memory runs out.
+  // False (bitmap unchanged) for a refused size.
   bool SetSize(int width, int height, COLORREF fill = RGB(0, 0, 0));
   // Replaces the pixels with a copy of the image (converted to RGB32).
   void SetImage(const QImage& image);

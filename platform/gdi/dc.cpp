@@ -375,6 +375,7 @@ BOOL DC::FillRgn(const Region& region, const Brush& brush) {
 
 BOOL DC::FrameRgn(const Region& region, const Brush& brush, int width, int height) {
   if (!surface_ || width < 1 || height < 1) return FALSE;
+  width = std::min<int>(width, kCoordinateLimit), height = std::min<int>(height, kCoordinateLimit);
   const QRegion& r = region.Pixels();
   const QRegion inner = r & r.translated(width, 0) & r.translated(-width, 0) & r.translated(0, height) &
                         r.translated(0, -height);

@@ -48,7 +48,9 @@ BOOL DC::TextOut(int x, int y, std::string_view text) {
   const QFontMetrics metrics(font);
   const int width = metrics.horizontalAdvance(s), height = metrics.height(), ascent = metrics.ascent();
   const bool useCp = (textAlign_ & TA_UPDATECP) != 0;
-  const POINT at = useCp ? pos_ : POINT{x, y};
+  POINT at = useCp ? pos_ : POINT{x, y};
+  at.x = std::clamp<LONG>(at.x, -kCoordinateLimit, kCoordinateLimit);
+  at.y = std::clamp<LONG>(at.y, -kCoordinateLimit, kCoordinateLimit);
 
   int left = at.x;
   if ((textAlign_ & TA_CENTER) == TA_CENTER)

@@ -47,7 +47,9 @@ TEST(Bitmap, SetSizeKeepsTheOverlapAndFillsTheRest) {
   ASSERT_TRUE(b.SetSize(6, 5));
   EXPECT_EQ(b.GetPixel(0, 4), RGB(0, 0, 0));
   EXPECT_FALSE(b.SetSize(-1, 5));
+  EXPECT_FALSE(b.SetSize(100000, 100000));  // 40 GB: refused, not attempted
   EXPECT_EQ(b.Width(), 6);
+  EXPECT_TRUE(Bitmap(INT32_MAX, INT32_MAX).IsEmpty());
   ASSERT_TRUE(b.SetSize(0, 5));
   EXPECT_TRUE(b.IsEmpty());
 }

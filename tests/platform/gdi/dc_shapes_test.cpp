@@ -165,6 +165,30 @@ TEST(Polygon, FillsThePolygonPixelsAndOutlinesThem) {
   EXPECT_EQ(gdi_test::PixelsNot(outlined.bitmap, kWhite), border);
 }
 
+TEST(AllOperations, ExtremeCoordinatesNeverCrash) {
+  const int lo = INT32_MIN, hi = INT32_MAX;
+  for (int width : {1, 9}) {
+    Canvas c(gdi::SolidPen(kPen, width), gdi::SolidBrush(kFill));
+    DC& dc = c.dc;
+    dc.Rectangle(lo, lo, hi, hi);
+    dc.Rectangle(hi, 5, lo, 6);
+    dc.Ellipse(lo, lo, hi, hi);
+    dc.Ellipse(-100000000, 10, 100000000, 20);
+    const POINT poly[] = {{lo, lo}, {hi, 0}, {0, hi}, {lo, hi}};
+    dc.Polygon(poly, 4);
+    dc.Polyline(poly, 4);
+    dc.FrameRect(RECT{lo, lo, hi, hi}, gdi::SolidBrush(kPen));
+    gdi::Region r;
+    r.SetPolygon(poly, 4, WINDING);
+    dc.PaintRgn(r);
+    dc.FrameRgn(r, gdi::SolidBrush(kPen), hi, hi);
+    dc.BitBlt(lo, lo, hi, hi, &dc, hi, lo, SRCCOPY);
+    dc.StretchBlt(hi, hi, lo, lo, &dc, lo, lo, hi, hi, SRCCOPY);
+    dc.SetPixel(lo, hi, kPen);
+    dc.TextOut(hi, lo, "x");
+  }
+}
+
 TEST(TextWithoutGuiApplication, RefusesHonestly) {
   Bitmap b = gdi_test::Filled(40, 30, kWhite);
   DC dc(&b);

@@ -134,6 +134,8 @@ TEST(TextOut, AlignmentPlacesTheCell) {
   dc.TextOut(0, 0, "木");
   EXPECT_EQ(dc.GetCurrentPosition().x, 3 + dc.GetTextExtent("木").cx);
   EXPECT_EQ(b.GetPixel(3, 70), kBack);
+  dc.SetTextAlign(TA_RIGHT | TA_BASELINE);
+  EXPECT_TRUE(dc.TextOut(INT32_MAX, INT32_MIN, "木"));  // clipped away, no overflow
 }
 
 TEST(DrawText, CentredInItsBoxAndMeasured) {
