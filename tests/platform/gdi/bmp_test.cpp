@@ -248,6 +248,23 @@ TEST(ReadBmp, MonochromeAndTopDownAndCoreHeader) {
   ASSERT_TRUE(gdi::ReadDib(core.data(), core.size(), &dibCore));
   EXPECT_EQ(dibCore.GetPixel(0, 0), RGB(0, 0, 255));
   EXPECT_EQ(dibCore.GetPixel(1, 0), RGB(255, 0, 0));
+  // 16 bpp bit fields after a 40-byte header: the three masks come before
+  // the rows.
+  std::vector<BYTE> fields = InfoHeader(2, 1, 16, BI_BITFIELDS);
+  fields.resize(40 + 12 + 4);
+  Put32(fields, 40, 0xF800);
+  Put32(fields, 44, 0x07E0);
+  Put32(fields, 48, 0x001F);
+  Put16(fields, 52, 0xF800);  // red
+  Put16(fields, 54, 0x001F);  // blue
+  Bitmap dib16;
+  ASSERT_TRUE(gdi::ReadDib(fields.data(), fields.size(), &dib16));
+  EXPECT_GE(GetRValue(dib16.GetPixel(0, 0)), 248);
+  EXPECT_EQ(GetGValue(dib16.GetPixel(0, 0)) + GetBValue(dib16.GetPixel(0, 0)), 0);
+  EXPECT_GE(GetBValue(dib16.GetPixel(1, 0)), 248);
+  EXPECT_EQ(GetRValue(dib16.GetPixel(1, 0)) + GetGValue(dib16.GetPixel(1, 0)), 0);
+  fields.resize(40 + 12 + 3);  // one byte short
+  EXPECT_FALSE(gdi::ReadDib(fields.data(), fields.size(), &dib16));
 }
 
 TEST(ReadBmp, ByContentWhateverTheName) {
