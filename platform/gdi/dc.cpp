@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/colour.h"
