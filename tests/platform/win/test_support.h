@@ -59,9 +59,9 @@ inline std::string Hex(unsigned long id) {
 // A win_peer process and the ids of its windows, in the order described.
 class Peer {
  public:
-  explicit Peer(const QStringList& args) {
+  explicit Peer(const QStringList& args, int ms = 10000) {
     proc_.start(QString::fromStdString(win::detail::ExeFolder() + "win_peer"), args);
-    while (proc_.waitForReadyRead(10000) || proc_.canReadLine()) {
+    while (proc_.waitForReadyRead(ms) || proc_.canReadLine()) {
       while (proc_.canReadLine()) {
         QByteArray line = proc_.readLine().trimmed();
         if (line == "ready") return;
@@ -69,6 +69,7 @@ class Peer {
         if (f.size() == 3 && f[0] == "win") ids.push_back(f[2].toULong(nullptr, 16));
       }
     }
+    ids.clear();  // never got ready
   }
   ~Peer() {
     if (proc_.state() != QProcess::NotRunning) {
