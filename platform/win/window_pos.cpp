@@ -1,10 +1,12 @@
 #include "platform/win/window_pos.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
 #include "platform/win/detail/x11.h"
+#include "platform/win/input.h"
 
 #include <X11/Xutil.h>
 
@@ -100,7 +102,45 @@ void Show(HWND h, int cmd) {
   }
 }
 
+// Without a window manager: the window keeps the offset between its corner
+// and the pointer until the button goes up. The press already grabbed the
+// pointer for this client, so the moves arrive even outside the window.
+class MoveFollower : public QObject {
+ public:
+  MoveFollower(QWindow* w, QPoint offset) : QObject(w), window_(w), offset_(offset) {}
+  bool eventFilter(QObject*, QEvent* ev) override {
+    if (ev->type() == QEvent::MouseMove) {
+      auto* me = static_cast<QMouseEvent*>(ev);
+      window_->setFramePosition(me->globalPosition().toPoint() - offset_);
+      return true;
+    }
+    if (ev->type() == QEvent::MouseButtonRelease) deleteLater();  // the widgets see the release
+
+    return false;
+  }
+
+ private:
+  QWindow* window_;
+  QPoint offset_;
+};
+
 }  // namespace
+
+namespace win {
+
+BOOL StartWindowMove(HWND h) {
+  QWindow* own = OwnWindow(h);
+  while (own && own->parent()) own = own->parent();
+  if (!own || GetAsyncKeyState(VK_LBUTTON) >= 0) return FALSE;
+  if (own->startSystemMove()) return TRUE;
+  POINT p{};
+  if (!GetCursorPos(&p)) return FALSE;
+  // Filters of the window see its events before the widgets do.
+  own->installEventFilter(new MoveFollower(own, QPoint(p.x, p.y) - own->framePosition()));
+  return TRUE;
+}
+
+}  // namespace win
 
 BOOL SetWindowPos(HWND h, HWND after, int x, int y, int cx, int cy, UINT flags) {
   Display* d = Dpy();

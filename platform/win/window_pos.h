@@ -21,3 +21,14 @@ BOOL ShowWindow(HWND h, int cmd);
 // an EWMH window manager, else raise and input focus. FALSE when h is no
 // window.
 BOOL SetForegroundWindow(HWND h);
+
+namespace win {
+
+// Lets the pointer drag a window of this process while the left button that
+// was just pressed on it stays down (a press on a borderless window's own
+// surface moves it). A window manager that offers _NET_WM_MOVERESIZE does the
+// move; without one the window follows the pointer until the release. FALSE
+// when h is no Qt window of this process or the button is not down.
+BOOL StartWindowMove(HWND h);
+
+}  // namespace win

@@ -99,3 +99,14 @@ TEST(Screen, CaptureReadsBackAnotherProcessesWindow) {
   EXPECT_EQ(win::CaptureScreen({1000, 700, 2000, 2000}).size(), QSize(24, 68));
   EXPECT_TRUE(win::CaptureScreen({10, 10, 10, 20}).isNull());
 }
+
+TEST(Input, PressingABorderlessFormDragsIt) {
+  test::App();
+  test::DraggedForm form;
+  form.setGeometry(100, 100, 396, 137);
+  form.show();
+  ASSERT_TRUE(test::WaitFor([&] { return form.windowHandle()->isExposed(); }));
+  EXPECT_TRUE(test::DragMoves(form, {110, 110}, {300, 200}, {290, 190}));
+  EXPECT_FALSE(win::StartWindowMove(form.windowHandle()->winId()));  // button up
+  EXPECT_FALSE(win::StartWindowMove(0x7fffff0));
+}

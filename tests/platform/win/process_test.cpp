@@ -170,3 +170,13 @@ TEST(Module, OdbcInstallerIsUnixOdbcs) {
   EXPECT_NE(GetProcAddress(h, "SQLConfigDataSource"), nullptr);
   EXPECT_TRUE(FreeLibrary(h));
 }
+
+#include "platform/win/timing.h"
+
+TEST(Timing, TickCountFollowsSleep) {
+  DWORD before = GetTickCount();
+  Sleep(30);
+  DWORD elapsed = GetTickCount() - before;  // unsigned: right across a wrap too
+  EXPECT_GE(elapsed, 30u);
+  EXPECT_LT(elapsed, 5000u);
+}

@@ -102,3 +102,43 @@ class Peer {
 };
 
 }  // namespace test
+
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/win/window_pos.h"
+
+#include <thread>
+
+namespace test {
+
+// A borderless form that starts a window move when pressed, as the on-screen
+// keyboard does on its title picture.
+class DraggedForm : public QWidget {
+ public:
+  DraggedForm() : QWidget(nullptr, Qt::FramelessWindowHint) {}
+  BOOL started = -1;
+
+ protected:
+  void mousePressEvent(QMouseEvent*) override { started = win::StartWindowMove(windowHandle()->winId()); }
+};
+
+// Presses at `from`, drags to `to` and releases, with xdotool, while the
+// GUI thread runs; true when the form ended at `want`.
+inline bool DragMoves(DraggedForm& form, QPoint from, QPoint to, QPoint want) {
+  std::string cmd = "xdotool mousemove " + std::to_string(from.x()) + " " + std::to_string(from.y()) +
+                    " mousedown 1 sleep 0.3 mousemove " + std::to_string((from.x() + to.x()) / 2) + " " +
+                    std::to_string((from.y() + to.y()) / 2) + " sleep 0.2 mousemove " + std::to_string(to.x()) +
+                    " " + std::to_string(to.y()) + " sleep 0.3 mouseup 1";
+  bool done = false;
+  std::thread t([&] {
+    system(cmd.c_str());
+    done = true;
+  });
+  bool ok = WaitFor([&] { return done; }, 20000);
+  t.join();
+  return ok && form.started == TRUE && WaitFor([&] { return form.windowHandle()->framePosition() == want; });
+}
+
+}  // namespace test

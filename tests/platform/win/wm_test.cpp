@@ -181,3 +181,13 @@ TEST_F(Wm, OwnWindowsStayOffTheTaskbarAndKeepTheirLayer) {
   EXPECT_TRUE(Has(test::Shell("xwininfo -id " + test::Hex(h)), "IsUnMapped"));
   SetWindowLong(app.Handle(), GWL_EXSTYLE, 0);
 }
+
+TEST_F(Wm, PressingABorderlessFormDragsItThroughTheWindowManager) {
+  test::DraggedForm form;
+  form.setGeometry(100, 100, 396, 137);
+  form.show();
+  ASSERT_TRUE(test::WaitFor([&] { return form.windowHandle()->isExposed(); }));
+  QPoint start = form.windowHandle()->framePosition();
+  QPoint press = start + QPoint(10, 10);
+  EXPECT_TRUE(test::DragMoves(form, press, press + QPoint(150, 80), start + QPoint(150, 80)));
+}
