@@ -236,3 +236,17 @@ TEST_F(Walk, SetForegroundWindowFocusesExistingWindowsOnly) {
   std::string focus = test::Shell("xdotool getwindowfocus");
   EXPECT_EQ(std::stoul(focus), peer.ids[0]);
 }
+
+TEST_F(Walk, SetWindowTextOfOwnFormsAndForeignWindows) {
+  QWidget form;
+  form.show();
+  HWND h = form.windowHandle()->winId();
+  EXPECT_TRUE(SetWindowText(h, "%*Y"));
+  EXPECT_EQ(form.windowTitle(), "%*Y");
+  EXPECT_TRUE(test::WaitFor([&] { return Text(h, 12) == "%*Y"; }));
+  EXPECT_EQ(FindWindow(nullptr, "%*Y"), h);
+  Peer peer({"--top", "old"});
+  EXPECT_TRUE(SetWindowText(peer.ids[0], "新的"));
+  EXPECT_EQ(Text(peer.ids[0], 12), "新的");
+  EXPECT_FALSE(SetWindowText(0x7fffff0, "x"));
+}
