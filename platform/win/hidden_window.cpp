@@ -1,7 +1,5 @@
 #include "platform/win/hidden_window.h"
 
-#include <QByteArray>
-
 #include "platform/text/gbk.h"
 #include "platform/win/detail/x11.h"
 #include "platform/win/messages.h"

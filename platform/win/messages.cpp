@@ -69,10 +69,11 @@ void RequestClose(HWND h) {
 LRESULT Deliver(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (auto proc = ProcOf(h)) return (*proc)(msg, wParam, lParam);
   if (msg != WM_CLOSE) return 0;
-  if (QWindow* own = win::x11::OwnWindow(h))
-    own->close();
-  else
+  if (QWindow* own = win::x11::OwnWindow(h)) {
+    if (own->isTopLevel()) own->close();  // a child of a form is not closed on its own
+  } else {
     RequestClose(h);
+  }
   return 0;
 }
 
