@@ -264,3 +264,74 @@ struct RGBTRIPLE {
 };
 static_assert(sizeof(BITMAPFILEHEADER) == 14 && sizeof(BITMAPINFOHEADER) == 40 && sizeof(BITMAPCOREHEADER) == 12,
               "BMP headers are byte layouts");
+
+// ---- Windows, messages, processes and modules (platform/win) ----
+
+typedef int16_t SHORT;
+typedef void* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef void (*FARPROC)(void);
+struct HCURSOR__;
+typedef HCURSOR__* HCURSOR;
+
+// A name or an ordinal: ordinals are values below 65536 passed as a pointer.
+inline LPCSTR MAKEINTRESOURCE(int n) { return reinterpret_cast<LPCSTR>(uintptr_t(WORD(n))); }
+inline bool IS_INTRESOURCE(LPCSTR p) { return (reinterpret_cast<uintptr_t>(p) >> 16) == 0; }
+
+// GetWindow relations.
+enum : UINT { GW_HWNDFIRST = 0, GW_HWNDLAST = 1, GW_HWNDNEXT = 2, GW_HWNDPREV = 3, GW_CHILD = 5 };
+
+// GetWindowLong / SetWindowLong.
+enum : int { GWL_EXSTYLE = -20 };
+enum : DWORD { WS_EX_TOOLWINDOW = 0x00000080 };
+
+// SetWindowPos insert-after values and flags.
+inline constexpr HWND HWND_TOP = HWND(0);
+inline constexpr HWND HWND_BOTTOM = HWND(1);
+inline constexpr HWND HWND_TOPMOST = HWND(-1);
+inline constexpr HWND HWND_NOTOPMOST = HWND(-2);
+enum : UINT {
+  SWP_NOSIZE = 0x0001,
+  SWP_NOMOVE = 0x0002,
+  SWP_NOZORDER = 0x0004,
+  SWP_NOACTIVATE = 0x0010,
+  SWP_SHOWWINDOW = 0x0040,
+  SWP_HIDEWINDOW = 0x0080,
+};
+
+// ShowWindow and WinExec show commands.
+enum : int {
+  SW_HIDE = 0,
+  SW_SHOWNORMAL = 1,
+  SW_NORMAL = 1,
+  SW_SHOWMINIMIZED = 2,
+  SW_SHOWMAXIMIZED = 3,
+  SW_SHOW = 5,
+  SW_MINIMIZE = 6,
+  SW_RESTORE = 9,
+};
+
+// Virtual keys read by GetKeyState / GetAsyncKeyState.
+enum : int {
+  VK_LBUTTON = 0x01,
+  VK_RBUTTON = 0x02,
+  VK_MBUTTON = 0x04,
+  VK_SHIFT = 0x10,
+  VK_CONTROL = 0x11,
+  VK_MENU = 0x12,
+  VK_CAPITAL = 0x14,
+};
+
+// Device capabilities and display settings.
+enum : int { HORZRES = 8, VERTRES = 10, BITSPIXEL = 12 };
+enum : DWORD { DM_BITSPERPEL = 0x00040000, DM_PELSWIDTH = 0x00080000, DM_PELSHEIGHT = 0x00100000 };
+enum : LONG { DISP_CHANGE_SUCCESSFUL = 0, DISP_CHANGE_FAILED = -1, DISP_CHANGE_BADMODE = -2 };
+enum : UINT { SPI_SETSCREENSAVERRUNNING = 97 };
+
+// Error codes of WinExec / ShellExecute (values at or below 32 mean failure).
+enum : UINT {
+  ERROR_FILE_NOT_FOUND = 2,
+  ERROR_PATH_NOT_FOUND = 3,
+  ERROR_BAD_FORMAT = 11,
+  SE_ERR_NOASSOC = 31,
+};
