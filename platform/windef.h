@@ -11,6 +11,8 @@ typedef unsigned int UINT;
 typedef int32_t LONG;
 typedef intptr_t LONG_PTR;
 typedef uintptr_t UINT_PTR;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
@@ -264,3 +266,7 @@ struct RGBTRIPLE {
 };
 static_assert(sizeof(BITMAPFILEHEADER) == 14 && sizeof(BITMAPINFOHEADER) == 40 && sizeof(BITMAPCOREHEADER) == 12,
               "BMP headers are byte layouts");
+
+// Waits without time limit; longest path a file name may have.
+enum : DWORD { INFINITE = 0xFFFFFFFF };
+enum : int { MAX_PATH = 260 };
