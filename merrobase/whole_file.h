@@ -8,7 +8,8 @@
 
 #include "platform/mfc/afx.h"
 
-namespace __attribute__((visibility("hidden"))) merro {
+#pragma GCC visibility push(hidden)
+namespace merro {
 
 struct Bytes {
   const void* data;
@@ -30,3 +31,4 @@ int WriteFileReplacing(const CString& name, std::initializer_list<Bytes> parts);
 int CopyWholeFile(const CString& from, const CString& to);
 
 }  // namespace merro
+#pragma GCC visibility pop
