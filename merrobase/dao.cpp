@@ -7,6 +7,7 @@
 #include <ctime>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <thread>
 
 #include "merrobase/whole_file.h"
@@ -28,6 +29,19 @@ struct OperatorDelete {
 typedef std::unique_ptr<unsigned char, OperatorDelete> Buffer;
 
 Buffer NewBuffer(long n) { return Buffer(static_cast<unsigned char*>(operator new(size_t(n), std::nothrow))); }
+
+// Runs one operation: a file error raised after an open, or memory running
+// out, ends it with 0 instead of leaving the library.
+template <class F>
+int Guarded(F body) {
+  try {
+    return body();
+  } catch (CException* e) {
+    e->Delete();
+  } catch (std::exception&) {
+  }
+  return 0;
+}
 
 // XORs p[i] with keys[i mod 3]. Runs over 48-byte blocks (16 key periods)
 // so the compiler can use vector registers; the data moves at memory speed.
@@ -162,10 +176,9 @@ int CMerroDao::On_Get_DAO(const CString& text) {
 }
 
 // ---- files ----------------------------------------------------------------
-// File errors raised after an open end the operation with 0.
 
 int CMerroDao::On_JiaMi_File(CString name) {
-  try {
+  return Guarded([&] {
     CFile file;
     if (!file.Open(name, CFile::modeRead | CFile::shareDenyNone)) return 0;
     long length = long(file.GetLength());
@@ -175,15 +188,12 @@ int CMerroDao::On_JiaMi_File(CString name) {
     file.Close();
     On_JiaMi(data.get(), 0, length);
     return merro::WriteFileReplacing(name, {{m_Dao, size_t(kHead)}, {data.get(), size_t(length)}});
-  } catch (CException* e) {
-    e->Delete();
-    return 0;
-  }
+  });
 }
 
 int CMerroDao::On_JieMi_File(CString name, unsigned char** buf, long& len) {
   if (buf == NULL) return 0;
-  try {
+  return Guarded([&] {
     CFile file;
     if (!file.Open(name, CFile::modeRead | CFile::shareDenyNone)) return 0;
     if (!On_Get_DAO(&file)) return 0;
@@ -198,15 +208,12 @@ int CMerroDao::On_JieMi_File(CString name, unsigned char** buf, long& len) {
     *buf = data.release();
     On_JieMi(buf, 0, len);
     return 1;
-  } catch (CException* e) {
-    e->Delete();
-    return 0;
-  }
+  });
 }
 
 int CMerroDao::On_JieMi_File(CString name, unsigned char** buf, long offset, long length) {
   if (buf == NULL || offset < 0 || length < 0) return 0;
-  try {
+  return Guarded([&] {
     CFile file;
     if (!file.Open(name, CFile::modeRead | CFile::shareDenyNone)) return 0;
     if (!On_Get_DAO(&file)) return 0;
@@ -225,14 +232,11 @@ int CMerroDao::On_JieMi_File(CString name, unsigned char** buf, long offset, lon
     *buf = data.release();
     On_JieMi(buf, offset, inside);
     return 1;
-  } catch (CException* e) {
-    e->Delete();
-    return 0;
-  }
+  });
 }
 
 int CMerroDao::On_JieMi_File(CString name) {
-  try {
+  return Guarded([&] {
     CFile file;
     if (!file.Open(name, CFile::modeRead | CFile::shareDenyNone)) return 0;
     if (!On_Get_DAO(&file)) return 0;
@@ -245,38 +249,39 @@ int CMerroDao::On_JieMi_File(CString name) {
     unsigned char* plain = data.get();
     On_JieMi(&plain, 0, length);
     return merro::WriteFileReplacing(name, {{plain, size_t(length)}});
-  } catch (CException* e) {
-    e->Delete();
-    return 0;
-  }
+  });
 }
 
 // ---- strings --------------------------------------------------------------
 
 int CMerroDao::On_JiaMi_String(CString& text) {
-  long n = text.GetLength();
-  if (n < 1 || n > INT32_MAX - kHead) return 0;
-  Buffer data = NewBuffer(n);
-  if (!data) return 0;
-  memcpy(data.get(), static_cast<LPCTSTR>(text), size_t(n));
-  On_JiaMi(data.get(), 0, n);
-  char* out = text.GetBufferSetLength(int(n + kHead));
-  memcpy(out, m_Dao, kHead);
-  memcpy(out + kHead, data.get(), size_t(n));
-  text.ReleaseBuffer(int(n + kHead));
-  return 1;
+  return Guarded([&] {
+    long n = text.GetLength();
+    if (n < 1 || n > INT32_MAX - kHead) return 0;
+    Buffer data = NewBuffer(n);
+    if (!data) return 0;
+    memcpy(data.get(), static_cast<LPCTSTR>(text), size_t(n));
+    On_JiaMi(data.get(), 0, n);
+    char* out = text.GetBufferSetLength(int(n + kHead));
+    memcpy(out, m_Dao, kHead);
+    memcpy(out + kHead, data.get(), size_t(n));
+    text.ReleaseBuffer(int(n + kHead));
+    return 1;
+  });
 }
 
 int CMerroDao::On_JieMi_String(CString& text) {
-  if (!On_Get_DAO(text)) return 0;
-  long n = m_nLength - kHead;
-  Buffer data = NewBuffer(n);
-  if (!data) return 0;
-  memcpy(data.get(), static_cast<LPCTSTR>(text) + kHead, size_t(n));
-  unsigned char* plain = data.get();
-  On_JieMi(&plain, 0, n);
-  text = CString(reinterpret_cast<LPCTSTR>(plain), int(n));
-  return 1;
+  return Guarded([&] {
+    if (!On_Get_DAO(text)) return 0;
+    long n = m_nLength - kHead;
+    Buffer data = NewBuffer(n);
+    if (!data) return 0;
+    memcpy(data.get(), static_cast<LPCTSTR>(text) + kHead, size_t(n));
+    unsigned char* plain = data.get();
+    On_JieMi(&plain, 0, n);
+    text = CString(reinterpret_cast<LPCTSTR>(plain), int(n));
+    return 1;
+  });
 }
 
 // ---- merging --------------------------------------------------------------
@@ -295,17 +300,19 @@ int CMerroDao::On_Read_Plain(const CString& name, int scrambled, std::vector<BYT
 }
 
 int CMerroDao::On_Merge_File(CString first, CString second, int scrambled) {
-  // Copies of both inputs as they were; a failed copy does not stop the merge.
-  merro::CopyWholeFile(first, first + ".bak");
-  merro::CopyWholeFile(second, second + ".bak");
-  // Both inputs are taken into memory; neither is rewritten on the way, so a
-  // failure leaves both as they were. A missing first file counts as empty.
-  std::vector<BYTE> joined, tail;
-  bool missing = false;
-  if (!On_Read_Plain(first, scrambled, joined, &missing) && !missing) return 0;
-  if (!On_Read_Plain(second, scrambled, tail, NULL)) return 0;
-  joined.insert(joined.end(), tail.begin(), tail.end());
-  // The first file becomes the scrambled form of both, in one replacement.
-  if (!On_JiaMi(joined.data(), 0, long(joined.size()))) return 0;
-  return merro::WriteFileReplacing(first, {{m_Dao, size_t(kHead)}, {joined.data(), joined.size()}});
+  return Guarded([&] {
+    // Copies of both inputs as they were; a failed copy does not stop the merge.
+    merro::CopyWholeFile(first, first + ".bak");
+    merro::CopyWholeFile(second, second + ".bak");
+    // Both inputs are taken into memory; neither is rewritten on the way, so a
+    // failure leaves both as they were. A missing first file counts as empty.
+    std::vector<BYTE> joined, tail;
+    bool missing = false;
+    if (!On_Read_Plain(first, scrambled, joined, &missing) && !missing) return 0;
+    if (!On_Read_Plain(second, scrambled, tail, NULL)) return 0;
+    joined.insert(joined.end(), tail.begin(), tail.end());
+    // The first file becomes the scrambled form of both, in one replacement.
+    if (!On_JiaMi(joined.data(), 0, long(joined.size()))) return 0;
+    return merro::WriteFileReplacing(first, {{m_Dao, size_t(kHead)}, {joined.data(), joined.size()}});
+  });
 }

@@ -182,7 +182,10 @@ int CMerroMap::On_Read(CString name, int scrambled) {
   } catch (std::exception&) {
     loaded = 0;
   }
-  if (!loaded) On_delete_value();  // a damaged file leaves no half-loaded map
+  if (!loaded) {  // a damaged file leaves no half-loaded map and no busy flag
+    On_delete_value();
+    m_nDoing = 0;
+  }
   On_Reset_Archive();
   m_pMemFile->SeekToBegin();
   m_pMemFile->Detach();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 
 namespace merro {
 
@@ -33,8 +34,9 @@ int ReadWholeFile(const CString& name, std::vector<BYTE>& out, bool* missing) {
     return 1;
   } catch (CException* e) {
     e->Delete();
-    return 0;
+  } catch (std::bad_alloc&) {
   }
+  return 0;
 }
 
 int WriteFileReplacing(const CString& name, std::initializer_list<Bytes> parts) {

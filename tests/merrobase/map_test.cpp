@@ -308,6 +308,7 @@ struct RecordMap : CMerroMap {
   void On_Read_Data() override {
     On_delete_value();
     if (viaArchive) {
+      m_nDoing = 1;
       int count;
       *m_pArchive >> count;
       for (int i = 0; i < count; ++i) {
@@ -315,6 +316,7 @@ struct RecordMap : CMerroMap {
         *m_pArchive >> key >> m_strValue;
         SetAt(key, reinterpret_cast<CObject*>(operator new(1)));
       }
+      m_nDoing = 0;
       return;
     }
     m_nDoing = 1;
@@ -342,6 +344,7 @@ TEST(CMerroMap, DerivedLoaders) {
   Spit("cut.dat", Count(3) + Str("k") + Str("v"));
   EXPECT_EQ(m.On_Read("cut.dat", 0), 0);
   EXPECT_TRUE(m.IsEmpty());  // raw values freed with operator delete
+  EXPECT_EQ(m.On_Get_Doing(), 0);  // a loader that ran out of data is no longer busy
   ASSERT_EQ(m.On_Export("none.dat", 0), 1);
   EXPECT_EQ(fs::file_size("none.dat"), 0u);
 }
