@@ -7,10 +7,12 @@
 #include <ctime>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
-#include "merrobase/whole_file.h"
+#include "merrobase/read_exactly.h"
+#include "platform/fs/files.h"
 
 namespace {
 
@@ -29,6 +31,8 @@ struct OperatorDelete {
 typedef std::unique_ptr<unsigned char, OperatorDelete> Buffer;
 
 Buffer NewBuffer(long n) { return Buffer(static_cast<unsigned char*>(operator new(size_t(n), std::nothrow))); }
+
+std::string_view View(const void* data, size_t n) { return std::string_view(static_cast<const char*>(data), n); }
 
 // Runs one operation: a file error raised after an open, or memory running
 // out, ends it with 0 instead of leaving the library.
@@ -183,11 +187,14 @@ int CMerroDao::On_JiaMi_File(CString name) {
     if (!file.Open(name, CFile::modeRead | CFile::shareDenyNone)) return 0;
     long length = long(file.GetLength());
     if (length <= 0) return 0;  // an empty file stays as it is
-    Buffer data = NewBuffer(length);
-    if (!data || !merro::ReadExactly(file, data.get(), size_t(length))) return 0;
+    // The data is read behind room for the header, so the new form is
+    // written from one buffer.
+    Buffer form = NewBuffer(kHead + length);
+    if (!form || !merro::ReadExactly(file, form.get() + kHead, size_t(length))) return 0;
     file.Close();
-    On_JiaMi(data.get(), 0, length);
-    return merro::WriteFileReplacing(name, {{m_Dao, size_t(kHead)}, {data.get(), size_t(length)}});
+    On_JiaMi(form.get() + kHead, 0, length);
+    memcpy(form.get(), m_Dao, kHead);
+    return WriteWholeFile(static_cast<LPCTSTR>(name), View(form.get(), size_t(kHead + length))) ? 1 : 0;
   });
 }
 
@@ -248,7 +255,7 @@ int CMerroDao::On_JieMi_File(CString name) {
     file.Close();
     unsigned char* plain = data.get();
     On_JieMi(&plain, 0, length);
-    return merro::WriteFileReplacing(name, {{plain, size_t(length)}});
+    return WriteWholeFile(static_cast<LPCTSTR>(name), View(plain, size_t(length))) ? 1 : 0;
   });
 }
 
@@ -286,33 +293,37 @@ int CMerroDao::On_JieMi_String(CString& text) {
 
 // ---- merging --------------------------------------------------------------
 
-// The plain bytes of a merge input: unscrambled when the flag is 1 and the
-// file holds the scrambled form, else the bytes as they are on disk.
-int CMerroDao::On_Read_Plain(const CString& name, int scrambled, std::vector<BYTE>& out, bool* missing) {
+// Appends the plain bytes of a merge input to `out`: unscrambled when the
+// flag is 1 and the file holds the scrambled form, else the bytes as they
+// are on disk. 0 when the file cannot be read.
+int CMerroDao::On_Read_Plain(const CString& name, int scrambled, std::vector<BYTE>& out) {
   unsigned char* data = NULL;
   long length = 0;
   if (scrambled == 1 && On_JieMi_File(name, &data, length) == 1) {
-    out.assign(data, data + length);
+    out.insert(out.end(), data, data + length);
     operator delete(data);
     return 1;
   }
-  return merro::ReadWholeFile(name, out, missing);
+  std::optional<std::string> bytes = ReadWholeFile(static_cast<LPCTSTR>(name));
+  if (!bytes) return 0;
+  out.insert(out.end(), bytes->begin(), bytes->end());
+  return 1;
 }
 
 int CMerroDao::On_Merge_File(CString first, CString second, int scrambled) {
   return Guarded([&] {
     // Copies of both inputs as they were; a failed copy does not stop the merge.
-    merro::CopyWholeFile(first, first + ".bak");
-    merro::CopyWholeFile(second, second + ".bak");
-    // Both inputs are taken into memory; neither is rewritten on the way, so a
-    // failure leaves both as they were. A missing first file counts as empty.
-    std::vector<BYTE> joined, tail;
-    bool missing = false;
-    if (!On_Read_Plain(first, scrambled, joined, &missing) && !missing) return 0;
-    if (!On_Read_Plain(second, scrambled, tail, NULL)) return 0;
-    joined.insert(joined.end(), tail.begin(), tail.end());
+    CopyFile(static_cast<LPCTSTR>(first), static_cast<LPCTSTR>(first + ".bak"), FALSE);
+    CopyFile(static_cast<LPCTSTR>(second), static_cast<LPCTSTR>(second + ".bak"), FALSE);
+    // Both inputs are taken into memory behind room for the new header;
+    // neither is rewritten on the way, so a failure leaves both as they
+    // were. A missing first file counts as empty.
+    std::vector<BYTE> form(kHead);
+    if (!On_Read_Plain(first, scrambled, form) && FileExists(static_cast<LPCTSTR>(first))) return 0;
+    if (!On_Read_Plain(second, scrambled, form)) return 0;
     // The first file becomes the scrambled form of both, in one replacement.
-    if (!On_JiaMi(joined.data(), 0, long(joined.size()))) return 0;
-    return merro::WriteFileReplacing(first, {{m_Dao, size_t(kHead)}, {joined.data(), joined.size()}});
+    if (!On_JiaMi(form.data() + kHead, 0, long(form.size()) - kHead)) return 0;
+    memcpy(form.data(), m_Dao, kHead);
+    return WriteWholeFile(static_cast<LPCTSTR>(first), View(form.data(), form.size())) ? 1 : 0;
   });
 }

@@ -60,5 +60,5 @@ class CMerroDao {
   int On_JieMi(unsigned char** data, long start, long length);
   int On_Get_DAO(CFile* file);
   int On_Get_DAO(const CString& text);
-  int On_Read_Plain(const CString& name, int scrambled, std::vector<BYTE>& out, bool* missing);
+  int On_Read_Plain(const CString& name, int scrambled, std::vector<BYTE>& out);
 };

@@ -5,7 +5,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "merrobase/whole_file.h"
+#include "merrobase/read_exactly.h"
+#include "platform/fs/files.h"
 
 namespace {
 
@@ -110,7 +111,8 @@ int CMerroMap::On_Export(CString name, int scrambled) {
   m_pMemFile->SeekToBegin();
   size_t length = size_t(m_pMemFile->GetLength());
   block = m_pMemFile->Detach();
-  if (written) written = merro::WriteFileReplacing(name, {{block, length}});
+  if (written)
+    written = WriteWholeFile(static_cast<LPCTSTR>(name), std::string_view(reinterpret_cast<char*>(block), length));
   free(block);
   if (!written) return 0;
   // An empty map stays an empty file: there is nothing to scramble.

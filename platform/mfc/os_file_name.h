@@ -1,10 +1,8 @@
 // The one place where a file name of the system (a Windows path in GBK) turns
-// into the name the Linux file system is asked for. Every file operation of
-// this library goes through it.
-//
-// For now the mapping is the minimal one: '\' becomes '/', GBK becomes UTF-8.
-// Drive letters are the business of platform/fs; once it is there this
-// function hands the name to it.
+// into the name the Linux file system is asked for; every file operation of
+// this library goes through it. The mapping is platform/fs's (winpath): '\'
+// separates, a drive letter is a folder of the drives root, names are UTF-8
+// on disk and an existing entry matches ignoring case.
 #pragma once
 #include <string>
 

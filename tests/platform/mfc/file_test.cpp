@@ -80,6 +80,24 @@ TEST(CFile, GbkNamesAreUtf8OnDisk) {
   EXPECT_STREQ(st.m_szFullName, "\xB2\xE2\xCA\xD4.txt");
 }
 
+// Names go through the layer's path mapping: drive letters are folders of
+// the drives root, and an existing name matches ignoring case.
+TEST(CFile, DriveLettersAndCase) {
+  fs::path drive = fs::path(getenv("QUARVEL_DRIVES")) / "D";
+  fs::create_directories(drive / "Data");
+  CFile f;
+  ASSERT_TRUE(f.Open("D:\\Data\\Notes.TXT", CFile::modeCreate | CFile::modeWrite));
+  f.Write("n", 1);
+  f.Close();
+  EXPECT_EQ(Slurp(drive / "Data" / "Notes.TXT"), "n");
+  ASSERT_TRUE(f.Open("d:\\data\\notes.txt", CFile::modeRead));
+  EXPECT_EQ(f.GetLength(), 1u);
+  f.Close();
+  Spit("new.bin", "x");
+  CFile::Rename("new.bin", "D:\\DATA\\NOTES.txt");  // replaces the existing file
+  EXPECT_EQ(Slurp(drive / "Data" / "Notes.TXT"), "x");
+}
+
 TEST(CFile, OpenFailuresGiveTheirCause) {
   fs::create_directory("dir");
   struct Case {
