@@ -11,6 +11,8 @@ typedef unsigned int UINT;
 typedef int32_t LONG;
 typedef intptr_t LONG_PTR;
 typedef uintptr_t UINT_PTR;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
@@ -335,3 +337,6 @@ enum : UINT {
   ERROR_BAD_FORMAT = 11,
   SE_ERR_NOASSOC = 31,
 };
+// Waits without time limit; longest path a file name may have.
+enum : DWORD { INFINITE = 0xFFFFFFFF };
+enum : int { MAX_PATH = 260 };
