@@ -11,6 +11,8 @@ typedef unsigned int UINT;
 typedef int32_t LONG;
 typedef intptr_t LONG_PTR;
 typedef uintptr_t UINT_PTR;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
@@ -113,3 +115,228 @@ enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDY
 
 // Drive types (GetDriveType).
 enum : UINT { DRIVE_UNKNOWN = 0, DRIVE_NO_ROOT_DIR = 1, DRIVE_FIXED = 3 };
+
+// ---- GDI: drawing objects, regions, text, device-independent bitmaps ----
+
+enum : int {  // pen styles
+  PS_SOLID = 0,
+  PS_DASH = 1,
+  PS_DOT = 2,
+  PS_DASHDOT = 3,
+  PS_DASHDOTDOT = 4,
+  PS_NULL = 5,
+  PS_INSIDEFRAME = 6,
+};
+enum : int { BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1 };  // brush styles
+enum : int { TRANSPARENT = 1, OPAQUE = 2 };               // background modes
+enum : int { ALTERNATE = 1, WINDING = 2 };                // polygon fill modes
+enum : int { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5 };
+enum : int { ERROR = 0, RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
+enum : DWORD { SRCCOPY = 0x00CC0020 };
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+enum : UINT {  // text alignment
+  TA_NOUPDATECP = 0,
+  TA_UPDATECP = 1,
+  TA_LEFT = 0,
+  TA_RIGHT = 2,
+  TA_CENTER = 6,
+  TA_TOP = 0,
+  TA_BOTTOM = 8,
+  TA_BASELINE = 24,
+};
+enum : UINT {  // DrawText formats
+  DT_TOP = 0x0000,
+  DT_LEFT = 0x0000,
+  DT_CENTER = 0x0001,
+  DT_RIGHT = 0x0002,
+  DT_VCENTER = 0x0004,
+  DT_BOTTOM = 0x0008,
+  DT_WORDBREAK = 0x0010,
+  DT_SINGLELINE = 0x0020,
+  DT_EXPANDTABS = 0x0040,
+  DT_NOCLIP = 0x0100,
+  DT_CALCRECT = 0x0400,
+  DT_NOPREFIX = 0x0800,
+};
+enum : int {  // font weights
+  FW_DONTCARE = 0,
+  FW_THIN = 100,
+  FW_LIGHT = 300,
+  FW_NORMAL = 400,
+  FW_MEDIUM = 500,
+  FW_SEMIBOLD = 600,
+  FW_BOLD = 700,
+  FW_HEAVY = 900,
+};
+enum : BYTE {  // character sets
+  ANSI_CHARSET = 0,
+  DEFAULT_CHARSET = 1,
+  SYMBOL_CHARSET = 2,
+  GB2312_CHARSET = 134,
+  CHINESEBIG5_CHARSET = 136,
+};
+inline constexpr int LF_FACESIZE = 32;
+
+struct LOGFONTA {
+  LONG lfHeight;
+  LONG lfWidth;
+  LONG lfEscapement;
+  LONG lfOrientation;
+  LONG lfWeight;
+  BYTE lfItalic;
+  BYTE lfUnderline;
+  BYTE lfStrikeOut;
+  BYTE lfCharSet;
+  BYTE lfOutPrecision;
+  BYTE lfClipPrecision;
+  BYTE lfQuality;
+  BYTE lfPitchAndFamily;
+  char lfFaceName[LF_FACESIZE];
+};
+typedef LOGFONTA LOGFONT;
+
+struct TEXTMETRICA {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+  LONG tmOverhang;
+  LONG tmDigitizedAspectX;
+  LONG tmDigitizedAspectY;
+  BYTE tmFirstChar;
+  BYTE tmLastChar;
+  BYTE tmDefaultChar;
+  BYTE tmBreakChar;
+  BYTE tmItalic;
+  BYTE tmUnderlined;
+  BYTE tmStruckOut;
+  BYTE tmPitchAndFamily;
+  BYTE tmCharSet;
+};
+typedef TEXTMETRICA TEXTMETRIC;
+
+// Device-independent bitmaps, as BMP files and packed DIBs hold them.
+enum : DWORD { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
+enum : UINT { DIB_RGB_COLORS = 0 };
+
+#pragma pack(push, 2)
+struct BITMAPFILEHEADER {
+  WORD bfType;
+  DWORD bfSize;
+  WORD bfReserved1;
+  WORD bfReserved2;
+  DWORD bfOffBits;
+};
+#pragma pack(pop)
+struct BITMAPINFOHEADER {
+  DWORD biSize;
+  LONG biWidth;
+  LONG biHeight;
+  WORD biPlanes;
+  WORD biBitCount;
+  DWORD biCompression;
+  DWORD biSizeImage;
+  LONG biXPelsPerMeter;
+  LONG biYPelsPerMeter;
+  DWORD biClrUsed;
+  DWORD biClrImportant;
+};
+struct BITMAPCOREHEADER {
+  DWORD bcSize;
+  WORD bcWidth;
+  WORD bcHeight;
+  WORD bcPlanes;
+  WORD bcBitCount;
+};
+struct RGBQUAD {
+  BYTE rgbBlue;
+  BYTE rgbGreen;
+  BYTE rgbRed;
+  BYTE rgbReserved;
+};
+struct RGBTRIPLE {
+  BYTE rgbtBlue;
+  BYTE rgbtGreen;
+  BYTE rgbtRed;
+};
+static_assert(sizeof(BITMAPFILEHEADER) == 14 && sizeof(BITMAPINFOHEADER) == 40 && sizeof(BITMAPCOREHEADER) == 12,
+              "BMP headers are byte layouts");
+
+// ---- Windows, messages, processes and modules (platform/win) ----
+
+typedef int16_t SHORT;
+typedef void* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef void (*FARPROC)(void);
+struct HCURSOR__;
+typedef HCURSOR__* HCURSOR;
+
+// A name or an ordinal: ordinals are values below 65536 passed as a pointer.
+inline LPCSTR MAKEINTRESOURCE(int n) { return reinterpret_cast<LPCSTR>(uintptr_t(WORD(n))); }
+inline bool IS_INTRESOURCE(LPCSTR p) { return (reinterpret_cast<uintptr_t>(p) >> 16) == 0; }
+
+// GetWindow relations.
+enum : UINT { GW_HWNDFIRST = 0, GW_HWNDLAST = 1, GW_HWNDNEXT = 2, GW_HWNDPREV = 3, GW_CHILD = 5 };
+
+// GetWindowLong / SetWindowLong.
+enum : int { GWL_EXSTYLE = -20 };
+enum : DWORD { WS_EX_TOOLWINDOW = 0x00000080 };
+
+// SetWindowPos insert-after values and flags.
+inline constexpr HWND HWND_TOP = HWND(0);
+inline constexpr HWND HWND_BOTTOM = HWND(1);
+inline constexpr HWND HWND_TOPMOST = HWND(-1);
+inline constexpr HWND HWND_NOTOPMOST = HWND(-2);
+enum : UINT {
+  SWP_NOSIZE = 0x0001,
+  SWP_NOMOVE = 0x0002,
+  SWP_NOZORDER = 0x0004,
+  SWP_NOACTIVATE = 0x0010,
+  SWP_SHOWWINDOW = 0x0040,
+  SWP_HIDEWINDOW = 0x0080,
+};
+
+// ShowWindow and WinExec show commands.
+enum : int {
+  SW_HIDE = 0,
+  SW_SHOWNORMAL = 1,
+  SW_NORMAL = 1,
+  SW_SHOWMINIMIZED = 2,
+  SW_SHOWMAXIMIZED = 3,
+  SW_SHOW = 5,
+  SW_MINIMIZE = 6,
+  SW_RESTORE = 9,
+};
+
+// Virtual keys read by GetKeyState / GetAsyncKeyState.
+enum : int {
+  VK_LBUTTON = 0x01,
+  VK_RBUTTON = 0x02,
+  VK_MBUTTON = 0x04,
+  VK_SHIFT = 0x10,
+  VK_CONTROL = 0x11,
+  VK_MENU = 0x12,
+  VK_CAPITAL = 0x14,
+};
+
+// Device capabilities and display settings.
+enum : int { HORZRES = 8, VERTRES = 10, BITSPIXEL = 12 };
+enum : DWORD { DM_BITSPERPEL = 0x00040000, DM_PELSWIDTH = 0x00080000, DM_PELSHEIGHT = 0x00100000 };
+enum : LONG { DISP_CHANGE_SUCCESSFUL = 0, DISP_CHANGE_FAILED = -1, DISP_CHANGE_BADMODE = -2 };
+enum : UINT { SPI_SETSCREENSAVERRUNNING = 97 };
+
+// Error codes of WinExec / ShellExecute (values at or below 32 mean failure).
+enum : UINT {
+  ERROR_FILE_NOT_FOUND = 2,
+  ERROR_PATH_NOT_FOUND = 3,
+  ERROR_BAD_FORMAT = 11,
+  SE_ERR_NOASSOC = 31,
+};
+// Waits without time limit; longest path a file name may have.
+enum : DWORD { INFINITE = 0xFFFFFFFF };
+enum : int { MAX_PATH = 260 };

@@ -1,0 +1,167 @@
+#include "platform/gdi/bmp.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+#include <algorithm>
+#include <cstring>
+
+#include "platform/gdi/file_bytes.h"
+
+namespace gdi {
+namespace {
+
+// Pictures beyond this many pixels are refused (a 8192 x 8192 bitmap takes
+// 256 MB).
+constexpr int64_t kMaxPixels = int64_t(1) << 26;
+constexpr size_t kMaxFileBytes = size_t(1) << 30;
+constexpr size_t kFileHeader = 14;
+
+uint16_t Le16(const BYTE* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t Le32(const BYTE* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
+void Put16(BYTE* p, uint16_t v) { p[0] = BYTE(v), p[1] = BYTE(v >> 8); }
+void Put32(BYTE* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = BYTE(v >> (8 * i));
+}
+
+// Where the parts of a DIB lie, from its header; the header is checked here
+// so that the decoder underneath only ever sees complete pictures.
+struct DibLayout {
+  size_t infoBytes = 0;    // info header and bit-field masks
+  size_t headerBytes = 0;  // the same and the colour table
+  size_t pixelBytes = 0;
+};
+
+bool ParseDib(const BYTE* p, size_t size, DibLayout* layout) {
+  if (size < 4) return false;
+  const uint32_t headerSize = Le32(p);
+  int64_t width, height;
+  int planes, bits;
+  uint32_t compression = BI_RGB, colourCount = 0;
+  size_t entryBytes = 4, maskBytes = 0;
+  if (headerSize == 12) {
+    if (size < 12) return false;
+    width = Le16(p + 4), height = Le16(p + 6), planes = Le16(p + 8), bits = Le16(p + 10);
+    entryBytes = 3;
+  } else if (headerSize == 40 || headerSize == 108 || headerSize == 124) {
+    if (size < headerSize) return false;
+    width = int32_t(Le32(p + 4)), height = int32_t(Le32(p + 8)), planes = Le16(p + 12), bits = Le16(p + 14);
+    compression = Le32(p + 16), colourCount = Le32(p + 32);
+    if (compression == BI_BITFIELDS && headerSize == 40) maskBytes = 12;
+  } else {
+    return false;
+  }
+  height = std::abs(height);  // negative: rows top-down
+  const bool depthOk = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+  const bool compressionOk = compression == BI_RGB || (compression == BI_BITFIELDS && (bits == 16 || bits == 32));
+  if (planes != 1 || !depthOk || !compressionOk) return false;
+  if (width <= 0 || height <= 0 || width > kMaxPixels || height > kMaxPixels || width * height > kMaxPixels)
+    return false;
+  if (bits <= 8) {
+    if (colourCount == 0) colourCount = 1u << bits;
+    if (colourCount > (1u << bits)) return false;
+  } else if (colourCount > 256) {
+    return false;
+  }
+  layout->infoBytes = headerSize + maskBytes;
+  layout->headerBytes = layout->infoBytes + size_t(colourCount) * entryBytes;
+  layout->pixelBytes = size_t(DibStride(width, bits) * height);
+  return true;
+}
+
+bool Decode(const QByteArray& file, Bitmap* out) {
+  QBuffer buffer;
+  buffer.setData(file);
+  if (!buffer.open(QIODevice::ReadOnly)) return false;
+  QImageReader reader(&buffer, "bmp");
+  reader.setAllocationLimit(int(kMaxPixels * 4 / (1024 * 1024)) + 1);
+  const QImage image = reader.read();
+  if (image.isNull()) return false;
+  out->SetImage(image);
+  return true;
+}
+
+}  // namespace
+
+int GetDibRows(const Bitmap& bitmap, int first, int count, int bitsPerPixel, void* bits) {
+  if ((bitsPerPixel != 24 && bitsPerPixel != 32) || !bits) return 0;
+  const QImage image = bitmap.Image();
+  const int height = image.isNull() ? 0 : image.height(), width = image.isNull() ? 0 : image.width();
+  const int64_t begin = std::max<int64_t>(first, 0), end = std::min<int64_t>(int64_t(first) + count, height);
+  if (begin >= end) return 0;
+  const size_t stride = size_t(DibStride(width, bitsPerPixel));
+  const int bytesPerPixel = bitsPerPixel / 8;
+  BYTE* out = static_cast<BYTE*>(bits) + size_t(begin - first) * stride;
+  for (int64_t scan = begin; scan < end; ++scan, out += stride) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(int(height - 1 - scan)));
+    std::memset(out, 0, stride);
+    for (int x = 0; x < width; ++x) {
+      BYTE* px = out + size_t(x) * bytesPerPixel;
+      px[0] = BYTE(qBlue(row[x])), px[1] = BYTE(qGreen(row[x])), px[2] = BYTE(qRed(row[x]));
+    }
+  }
+  return int(end - begin);
+}
+
+bool WriteBmp(const Bitmap& bitmap, int bitsPerPixel, std::vector<BYTE>* out) {
+  if ((bitsPerPixel != 24 && bitsPerPixel != 32) || bitmap.IsEmpty() || !out) return false;
+  const int width = bitmap.Width(), height = bitmap.Height();
+  const size_t imageBytes = size_t(DibStride(width, bitsPerPixel)) * size_t(height);
+  if (imageBytes + 54 > 0xFFFFFFFFu) return false;
+  std::vector<BYTE> file(54 + imageBytes);
+  BYTE* h = file.data();
+  h[0] = 'B', h[1] = 'M';
+  Put32(h + 2, uint32_t(file.size()));
+  Put32(h + 10, 54);
+  Put32(h + 14, 40);
+  Put32(h + 18, uint32_t(width));
+  Put32(h + 22, uint32_t(height));
+  Put16(h + 26, 1);
+  Put16(h + 28, uint16_t(bitsPerPixel));
+  Put32(h + 30, BI_RGB);
+  Put32(h + 34, uint32_t(imageBytes));
+  if (GetDibRows(bitmap, 0, height, bitsPerPixel, h + 54) != height) return false;
+  *out = std::move(file);
+  return true;
+}
+
+bool SaveBmpFile(const Bitmap& bitmap, int bitsPerPixel, const std::string& path) {
+  std::vector<BYTE> file;
+  return WriteBmp(bitmap, bitsPerPixel, &file) && WriteFileBytes(path, file);
+}
+
+bool ReadBmp(const void* data, size_t size, Bitmap* out) {
+  const BYTE* p = static_cast<const BYTE*>(data);
+  if (!p || !out || size < kFileHeader || p[0] != 'B' || p[1] != 'M') return false;
+  DibLayout layout;
+  if (!ParseDib(p + kFileHeader, size - kFileHeader, &layout)) return false;
+  const size_t pixelOffset = Le32(p + 10);
+  // Colour table and rows must both lie inside the file.
+  if (kFileHeader + layout.headerBytes > size || pixelOffset < kFileHeader + layout.infoBytes || pixelOffset > size ||
+      size - pixelOffset < layout.pixelBytes)
+    return false;
+  return Decode(QByteArray::fromRawData(reinterpret_cast<const char*>(p), qsizetype(size)), out);
+}
+
+bool LoadBmpFile(const std::string& path, Bitmap* out) {
+  std::vector<BYTE> bytes;
+  return ReadFileBytes(path, kMaxFileBytes, &bytes) && ReadBmp(bytes.data(), bytes.size(), out);
+}
+
+bool ReadDib(const void* data, size_t size, Bitmap* out) {
+  const BYTE* p = static_cast<const BYTE*>(data);
+  DibLayout layout;
+  if (!p || !out || !ParseDib(p, size, &layout)) return false;
+  if (layout.headerBytes > size || size - layout.headerBytes < layout.pixelBytes) return false;
+  // The decoder reads BMP files: put a file header in front.
+  const size_t used = layout.headerBytes + layout.pixelBytes;
+  QByteArray file(qsizetype(kFileHeader + used), '\0');
+  BYTE* f = reinterpret_cast<BYTE*>(file.data());
+  f[0] = 'B', f[1] = 'M';
+  Put32(f + 2, uint32_t(file.size()));
+  Put32(f + 10, uint32_t(kFileHeader + layout.headerBytes));
+  std::memcpy(f + kFileHeader, p, used);
+  return Decode(file, out);
+}
+
+}  // namespace gdi

@@ -1,0 +1,18 @@
+// Whole-file reads and writes for the picture files (paths are local file
+// system paths; the caller maps the system's Windows paths).
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/windef.h"
+
+namespace gdi {
+
+// False when the file cannot be read or is larger than maxBytes.
+bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<BYTE>* out);
+// Writes a temporary file beside `path` and renames it over `path`, so a
+// failure leaves any old file whole.
+bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes);
+
+}  // namespace gdi

@@ -1,0 +1,149 @@
+#include "platform/win/msgbox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/text/gbk.h"
+
+#include <cstdlib>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+struct Buttons {
+  UINT type;
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton escape;
+};
+const Buttons kButtons[] = {
+    {MB_OK, QMessageBox::Ok, QMessageBox::Ok},
+    {MB_OKCANCEL, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel},
+    {MB_YESNO, QMessageBox::Yes | QMessageBox::No, QMessageBox::No},
+    {MB_YESNOCANCEL, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel},
+};
+
+struct Icon {
+  UINT type;
+  QMessageBox::Icon icon;
+};
+const Icon kIcons[] = {
+    {MB_ICONERROR, QMessageBox::Critical},
+    {MB_ICONQUESTION, QMessageBox::Question},
+    {MB_ICONWARNING, QMessageBox::Warning},
+    {MB_ICONINFORMATION, QMessageBox::Information},
+};
+
+struct Answer {
+  const char* word;
+  QMessageBox::StandardButton button;
+  int id;
+};
+const Answer kAnswers[] = {
+    {"OK", QMessageBox::Ok, IDOK},
+    {"CANCEL", QMessageBox::Cancel, IDCANCEL},
+    {"YES", QMessageBox::Yes, IDYES},
+    {"NO", QMessageBox::No, IDNO},
+};
+
+int IdOf(QMessageBox::StandardButton b) {
+  for (const Answer& a : kAnswers)
+    if (a.button == b) return a.id;
+  return IDCANCEL;
+}
+
+QByteArray Escaped(const QString& s) {
+  QByteArray out;
+  for (char c : s.toUtf8()) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+void Log(const QString& caption, const QString& text) {
+  const char* path = getenv("QUARVEL_MSGBOX_LOG");
+  if (!path || !*path) return;
+  QFile f(QString::fromLocal8Bit(path));
+  if (!f.open(QIODevice::Append)) return;
+  f.write(Escaped(caption) + '\t' + Escaped(text) + '\n');
+}
+
+// The next scripted answer, taken out of the file; nothing when there is none.
+std::optional<QMessageBox::StandardButton> NextAnswer(bool* unknown) {
+  *unknown = false;
+  const char* path = getenv("QUARVEL_MSGBOX_ANSWERS");
+  if (!path || !*path) return std::nullopt;
+  QString name = QString::fromLocal8Bit(path);
+  QFile f(name);
+  if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+  QList<QByteArray> lines = f.readAll().split('\n');
+  f.close();
+  QByteArray word;
+  while (!lines.isEmpty() && word.isEmpty()) word = lines.takeFirst().trimmed().toUpper();
+  if (word.isEmpty()) return std::nullopt;
+  QSaveFile rest(name);
+  if (rest.open(QIODevice::WriteOnly)) {
+    rest.write(lines.join('\n'));
+    rest.commit();
+  }
+  for (const Answer& a : kAnswers)
+    if (word == a.word) return a.button;
+  *unknown = true;
+  return QMessageBox::NoButton;
+}
+
+QWidget* OwnerWidget(HWND owner) {
+  if (!owner) return nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->windowHandle() && w->windowHandle()->handle() && HWND(w->windowHandle()->winId()) == owner) return w;
+  return nullptr;
+}
+
+int Show(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  const Buttons* buttons = &kButtons[0];
+  for (const Buttons& b : kButtons)
+    if (b.type == (type & 0x0F)) buttons = &b;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  for (const Icon& i : kIcons)
+    if (i.type == (type & 0xF0)) icon = i.icon;
+  QString qcaption = gbk::ToQString(caption ? caption : "Error");
+  QString qtext = gbk::ToQString(text ? text : "");
+  Log(qcaption, qtext);
+
+  QMessageBox box(icon, qcaption, qtext, buttons->buttons, OwnerWidget(owner));
+  box.setEscapeButton(buttons->escape);
+  bool unknown = false;
+  if (auto answer = NextAnswer(&unknown)) {
+    QMessageBox::StandardButton chosen = buttons->buttons.testFlag(*answer) ? *answer : buttons->escape;
+    if (unknown || chosen != *answer)
+      fprintf(stderr, "MessageBox: scripted answer does not fit this box; taking its Escape button\n");
+    // Answered once the box is up, so that it was really shown.
+    QTimer::singleShot(0, &box, [&box, chosen] { box.button(chosen)->click(); });
+  }
+  return IdOf(QMessageBox::StandardButton(box.exec()));
+}
+
+}  // namespace
+
+int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!qobject_cast<QApplication*>(app)) return 0;
+  if (QThread::currentThread() == app->thread()) return Show(owner, text, caption, type);
+  int r = 0;
+  QMetaObject::invokeMethod(
+      app, [&] { r = Show(owner, text, caption, type); }, Qt::BlockingQueuedConnection);
+  return r;
+}

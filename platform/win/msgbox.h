@@ -1,0 +1,18 @@
+// Modal message boxes (QMessageBox), GBK texts.
+//
+// Driving them without a person, for tests:
+// - QUARVEL_MSGBOX_LOG=<file>: every box appends one line "caption<TAB>text"
+//   in UTF-8; backslash, tab and line breaks inside are written as \\, \t, \n.
+// - QUARVEL_MSGBOX_ANSWERS=<file>: one answer a line, YES, NO, OK or CANCEL
+//   (any case); each box takes the first line and removes it from the file.
+//   The box is still shown, then answered as soon as it is up. An answer the
+//   box has no button for gives the box's Escape result. When the file runs
+//   out, boxes wait for a person again.
+#pragma once
+#include "platform/windef.h"
+
+// MB_OK, MB_OKCANCEL, MB_YESNO, MB_YESNOCANCEL with MB_ICONERROR,
+// MB_ICONQUESTION, MB_ICONWARNING or MB_ICONINFORMATION. Returns IDOK, IDCANCEL,
+// IDYES or IDNO. The owner (a window of this process) is the box's parent. A
+// NULL caption is "Error". Called off the GUI thread, the box is run there.
+int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
