@@ -75,7 +75,8 @@ MMRESULT OpenDevice(Direction d, void** out, UINT id, LPCWAVEFORMATEX format, DW
   const bool query = flags & WAVE_FORMAT_QUERY;
   if (!format || (!query && !out)) return MMSYSERR_INVALPARAM;
   const DWORD type = flags & CALLBACK_TYPEMASK;
-  if (type != CALLBACK_NULL && type != CALLBACK_EVENT && type != CALLBACK_FUNCTION) return MMSYSERR_INVALFLAG;
+  if (type != CALLBACK_NULL && type != CALLBACK_EVENT && type != CALLBACK_FUNCTION && type != CALLBACK_WINDOW)
+    return MMSYSERR_INVALFLAG;
   if (type != CALLBACK_NULL && !callback) return MMSYSERR_INVALPARAM;
 
   std::unique_ptr<WaveStream> opened;

@@ -13,8 +13,10 @@
 // written by that thread, so pollers read them with WaveHeaderFlags. The
 // worker then tells the callback chosen at open: CALLBACK_EVENT signals the
 // event (also at open and close), CALLBACK_FUNCTION calls the function on the
-// worker thread (at open and close on the caller's). Block bytes beyond the
-// last whole frame are not played or recorded.
+// worker thread (at open and close on the caller's), CALLBACK_WINDOW posts
+// MM_WOM_ / MM_WIM_ messages to the window (platform/win's PostMessage, so
+// they arrive on the GUI thread). Block bytes beyond the last whole frame are
+// not played or recorded.
 #pragma once
 #include "platform/windef.h"
 

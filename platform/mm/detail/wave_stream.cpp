@@ -1,6 +1,7 @@
 #include "platform/mm/detail/wave_stream.h"
 
 #include "platform/mm/sync.h"
+#include "platform/win/messages.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -279,6 +280,9 @@ void WaveStream::Notify(UINT message, WAVEHDR* h) {
       else
         reinterpret_cast<LPWAVEINPROC>(callback_.target)(static_cast<HWAVEIN>(handle_), message,
                                                          callback_.instance, DWORD_PTR(h), 0);
+      break;
+    case CALLBACK_WINDOW:
+      PostMessage(HWND(callback_.target), message, WPARAM(handle_), LPARAM(h));
       break;
     default:
       break;
