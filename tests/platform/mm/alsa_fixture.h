@@ -1,7 +1,7 @@
 // Sound tests run against ALSA's own plugins through a private ALSA
 // configuration in the test's folder: the default PCM is a `file` plugin
-// over a `null` device, so played bytes land in a file and recorded bytes
-// come from one. A FIFO in place of that file gives a device that has played
+// over a `null` device in each direction, so played bytes land in a file and
+// recorded bytes come from one. A FIFO in place of that file gives a device that has played
 // a block only when the test reads it.
 #pragma once
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -76,6 +77,47 @@ class FifoReader {
   std::thread thread_;
 };
 
+// A FIFO for a capture device to read from: it holds what the test wrote
+// and the device waits for more, so recording goes at the test's pace.
+class FifoFeeder {
+ public:
+  explicit FifoFeeder(const std::string& path) {
+    mkfifo(path.c_str(), 0600);
+    fd_ = open(path.c_str(), O_RDWR | O_NONBLOCK);  // a writer always there: no end of file
+  }
+  ~FifoFeeder() { close(fd_); }
+  // Bytes that fit now (the FIFO holds 64 KiB).
+  size_t Write(const std::string& bytes) {
+    const ssize_t n = write(fd_, bytes.data(), bytes.size());
+    return n > 0 ? size_t(n) : 0;
+  }
+  // Bytes written and not yet read.
+  size_t Pending() const {
+    int n = 0;
+    ioctl(fd_, FIONREAD, &n);
+    return size_t(n);
+  }
+  // Runs `f` on the calling thread while another thread keeps the FIFO
+  // supplied from `more` (a device being stopped may be waiting for bytes).
+  template <class F>
+  void WhileSupplying(std::string more, F f) {
+    std::atomic<bool> done{false};
+    std::thread supplier([&] {
+      size_t at = 0;
+      while (!done && at < more.size()) {
+        at += Write(more.substr(at, 400));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    });
+    f();
+    done = true;
+    supplier.join();
+  }
+
+ private:
+  int fd_ = -1;
+};
+
 class AlsaTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -99,13 +141,19 @@ class AlsaTest : public ::testing::Test {
     setenv("ALSA_CONFIG_PATH", path.c_str(), 1);
   }
   // Played bytes go to `played` (PlayedPath() by default); captured bytes
-  // come from `infile` when given.
+  // come from `infile` when given. The two directions have a file plugin
+  // each, so that recording and playing at once do not share a file.
   void UseFileDevice(const std::string& infile = "", std::string played = "") {
     if (played.empty()) played = PlayedPath();
-    std::string text = "pcm.!default {\n  type file\n  slave.pcm { type null }\n  file \"" + played +
-                       "\"\n  format \"raw\"\n";
-    if (!infile.empty()) text += "  infile \"" + infile + "\"\n";
-    UseConfig(text + "}\n");
+    std::string capture = "{ type file slave.pcm { type null } file \"" + dir_ + "/captured.raw\" format \"raw\"";
+    if (!infile.empty()) capture += " infile \"" + infile + "\"";
+    UseConfig("pcm.!default {\n  type asym\n  playback.pcm { type file slave.pcm { type null } file \"" + played +
+              "\" format \"raw\" }\n  capture.pcm " + capture + " }\n}\n");
+  }
+  // The default PCM writes what it plays as a WAV file, in the format it
+  // was opened with.
+  void UseWavFileDevice(const std::string& played) {
+    UseConfig("pcm.!default { type file slave.pcm { type null } file \"" + played + "\" format \"wav\" }\n");
   }
   // A default PCM that cannot open: no sound device.
   void UseNoDevice() { UseConfig("pcm.!default { type hw card 31 device 0 }\n"); }

@@ -1,5 +1,7 @@
 #include "platform/mm/mmio.h"
 
+#include "riff_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,28 +17,10 @@ constexpr FOURCC kWave = mmioFOURCC('W', 'A', 'V', 'E');
 constexpr FOURCC kFmt = mmioFOURCC('f', 'm', 't', ' ');
 constexpr FOURCC kData = mmioFOURCC('d', 'a', 't', 'a');
 
-std::string LE32(uint32_t v) {
-  std::string s(4, '\0');
-  for (int i = 0; i < 4; ++i) s[i] = char(v >> (8 * i));
-  return s;
-}
-std::string Chunk(const std::string& id, const std::string& body, bool pad = true) {
-  std::string s = id + LE32(uint32_t(body.size())) + body;
-  if (pad && body.size() % 2) s += '\0';
-  return s;
-}
-std::string PcmFormat(uint16_t channels, uint32_t rate, uint16_t bits) {
-  const uint16_t align = uint16_t(channels * bits / 8);
-  std::string s;
-  auto le16 = [&](uint16_t v) { s += char(v & 0xFF), s += char(v >> 8); };
-  le16(1);
-  le16(channels);
-  s += LE32(rate) + LE32(rate * align);
-  le16(align);
-  le16(bits);
-  return s;
-}
-std::string Riff(const std::string& body) { return "RIFF" + LE32(uint32_t(body.size() + 4)) + "WAVE" + body; }
+using riff::Chunk;
+using riff::LE32;
+using riff::PcmFormat;
+const auto Riff = riff::Wave;
 
 std::string Output(const std::string& command) {
   std::string out;
