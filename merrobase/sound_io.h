@@ -65,6 +65,10 @@ class CSoundIO : public CObject {
   // for it (a Linux thread cannot be terminated from outside); then 50 ms.
   void killthread(HANDLE thread);
 
+  // `length` bytes from byte `offset` of the file, or of the slice of the
+  // image (see CSoundWave), on the device opened with their own format;
+  // returns when they have played. MMSYSERR_ERROR when the slice cannot be
+  // read (the device is then not opened).
   unsigned PlayFile(const char* name, long offset, long length);
   unsigned PlayFile(unsigned char* image, long size, long offset, long length);
   unsigned OpenOutput();

@@ -4,8 +4,8 @@
 // recording.
 //
 // Its messages are boxes without an owner, with the exclamation icon and no
-// caption of their own. Every reader result is 1 when the slice was read,
-// else 0 (after the message), and leaves no block behind on failure.
+// caption of their own. The readers give 1 when the slice was read, else 0
+// (ReadFile after its message) and no block.
 #pragma once
 #include "platform/globalmem.h"
 #include "platform/mm/mmio.h"
