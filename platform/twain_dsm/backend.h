@@ -43,6 +43,10 @@ class Device {
   virtual TW_UINT16 PixelType() const = 0;
   virtual TW_UINT16 SetPixelType(TW_UINT16 type, TW_UINT16* cc) = 0;
 
+  // False for a device that starts reading on its own signal (a camera's
+  // shutter) rather than when it is enabled.
+  virtual bool ScansWhenEnabled() const { return true; }
+
   // Padded bytes per row the next picture is expected to have; 0 unknown.
   virtual size_t ExpectedStride() const = 0;
 

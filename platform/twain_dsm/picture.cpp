@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 namespace twain_dsm {
 
@@ -11,32 +10,6 @@ namespace {
 LONG PelsPerMeter(double dpi) { return dpi > 0 ? LONG(std::lround(dpi / 0.0254)) : 0; }
 
 }  // namespace
-
-int Picture::BitsPerPixel() const {
-  switch (pixelType) {
-    case TWPT_BW:
-      return 1;
-    case TWPT_RGB:
-      return 24;
-    default:
-      return 8;
-  }
-}
-
-bool Picture::Allocate(int w, int h, TW_UINT16 type) {
-  if (w <= 0 || h <= 0 || w > 1 << 20 || h > 1 << 20) return false;
-  pixelType = type;
-  width = w;
-  height = h;
-  size_t stride = Stride();
-  if (stride > std::numeric_limits<size_t>::max() / size_t(h)) return false;
-  try {
-    rows.assign(stride * size_t(h), 0);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
-}
 
 int DibColours(const Picture& p) {
   switch (p.pixelType) {

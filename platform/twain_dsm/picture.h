@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -20,12 +22,25 @@ struct Picture {
   double yResolution = 0;
   std::vector<uint8_t> rows;
 
-  int BitsPerPixel() const;
+  int BitsPerPixel() const { return pixelType == TWPT_BW ? 1 : pixelType == TWPT_RGB ? 24 : 8; }
   size_t Stride() const { return StrideOf(width, BitsPerPixel()); }
   const uint8_t* Row(int y) const { return rows.data() + size_t(y) * Stride(); }
   uint8_t* Row(int y) { return rows.data() + size_t(y) * Stride(); }
-  // Sizes the rows for width x height; false when that is no sane picture.
-  bool Allocate(int w, int h, TW_UINT16 type);
+  // Sizes zeroed rows for width x height; false when that is no sane
+  // picture or memory is short.
+  bool Allocate(int w, int h, TW_UINT16 type) {
+    if (w <= 0 || h <= 0 || w > 1 << 20 || h > 1 << 20) return false;
+    pixelType = type;
+    width = w;
+    height = h;
+    if (Stride() > std::numeric_limits<size_t>::max() / size_t(h)) return false;
+    try {
+      rows.assign(Stride() * size_t(h), 0);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
 
   static size_t StrideOf(int width, int bitsPerPixel) { return ((size_t(width) * bitsPerPixel + 31) / 32) * 4; }
 };

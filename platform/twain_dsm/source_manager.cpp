@@ -303,7 +303,7 @@ TW_UINT16 SourceManager::EnableDs(Call& c) {
   ++s.round;
   s.state = 5;
   if (!s.showUI) {
-    s.StartScan(true);
+    if (s.device->ScansWhenEnabled()) s.StartScan(true);
     return TWRC_SUCCESS;
   }
   OpenSource* src = &s;
