@@ -153,6 +153,7 @@ CapValues Single(CapValues v, uint32_t item) {
 TW_UINT16 CapabilityCall(OpenSource& s, TW_UINT16 msg, TW_CAPABILITY* cap, TW_UINT16* cc) {
   const Capability* c = Find(cap->Cap);
   if (!c) return Refuse(TWCC_CAPUNSUPPORTED, cc);
+  s.Settle();
   switch (msg) {
     case MSG_GET:
       return Answer(cap, c->get(s), cc);

@@ -38,12 +38,17 @@ void OpenSource::StartScan(bool notify) {
   });
 }
 
-bool OpenSource::AwaitPicture(TW_UINT16* rc, TW_UINT16* cc) {
-  if (scan == Scan::kNone) StartScan(false);
+Device* OpenSource::Settle() {
   if (scan == Scan::kRunning) {
     worker_.join();
     scan = Scan::kDone;
   }
+  return device.get();
+}
+
+bool OpenSource::AwaitPicture(TW_UINT16* rc, TW_UINT16* cc) {
+  if (scan == Scan::kNone) StartScan(false);
+  Settle();
   *rc = pictureRc;
   *cc = pictureCc;
   return pictureRc == TWRC_SUCCESS;

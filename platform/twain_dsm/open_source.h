@@ -66,6 +66,9 @@ struct OpenSource {
   bool AwaitPicture(TW_UINT16* rc, TW_UINT16* cc);
   // Cancels a running read and forgets the picture.
   void StopScan();
+  // While the worker reads, the device is the worker's: a request that needs
+  // the device waits here for the read to end. Returns the device.
+  Device* Settle();
   // The picture's rows are handed on: keep only its size for DAT_IMAGEINFO.
   void ReleaseRows();
 

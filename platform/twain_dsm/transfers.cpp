@@ -74,7 +74,7 @@ TW_UINT16 NativeTransfer(OpenSource& s, TW_HANDLE* handle, TW_UINT16* cc) {
 }
 
 TW_UINT16 SetupMemory(OpenSource& s, TW_SETUPMEMXFER* setup, TW_UINT16* cc) {
-  size_t stride = s.device->ExpectedStride();
+  size_t stride = s.Settle()->ExpectedStride();
   if (s.state >= 6) {
     TW_UINT16 rc;
     TW_UINT16 ignored;
@@ -156,7 +156,7 @@ TW_UINT16 FileTransfer(OpenSource& s, TW_UINT16* cc) {
 }
 
 TW_UINT16 Palette(OpenSource& s, TW_PALETTE8* palette, TW_UINT16* cc) {
-  TW_UINT16 type = s.device->PixelType();
+  TW_UINT16 type = s.Settle()->PixelType();
   if (s.state >= 6) {
     TW_UINT16 rc;
     if (!Peek(s, &rc, cc)) return rc == TWRC_CANCEL ? Refuse(TWCC_SEQERROR, cc) : rc;
