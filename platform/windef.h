@@ -94,6 +94,7 @@ enum : UINT {
   WM_MBUTTONDOWN = 0x0207,
   WM_MBUTTONUP = 0x0208,
   WM_USER = 0x0400,
+  WM_APP = 0x8000,
 };
 
 // Message-box results and styles.
@@ -279,6 +280,18 @@ typedef HCURSOR__* HCURSOR;
 // A name or an ordinal: ordinals are values below 65536 passed as a pointer.
 inline LPCSTR MAKEINTRESOURCE(int n) { return reinterpret_cast<LPCSTR>(uintptr_t(WORD(n))); }
 inline bool IS_INTRESOURCE(LPCSTR p) { return (reinterpret_cast<uintptr_t>(p) >> 16) == 0; }
+
+// A window message as the message loop sees it (TWAIN's event record points
+// at one).
+struct MSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+};
+typedef MSG* LPMSG;
 
 // GetWindow relations.
 enum : UINT { GW_HWNDFIRST = 0, GW_HWNDLAST = 1, GW_HWNDNEXT = 2, GW_HWNDPREV = 3, GW_CHILD = 5 };

@@ -1,0 +1,258 @@
+// The scripted source manager: its control, reached by loading the same
+// file, describes the sources and changes answers; the calls are logged.
+// Also the broken libraries that TWAIN applications must survive.
+#include "platform/twain_dsm/script.h"
+#include "tests/platform/twain_dsm/dsm_client.h"
+
+#include <gtest/gtest.h>
+
+using dsmtest::Client;
+using dsmtest::Dib;
+
+namespace {
+
+std::string ScriptLibrary() { return dsmtest::BinFolder() + "../twain_script/libtwain_32.so"; }
+
+twain_dsm::Picture Grey(int w, int h, uint8_t first) {
+  twain_dsm::Picture p;
+  p.Allocate(w, h, TWPT_GRAY);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) p.Row(y)[x] = uint8_t(first + y * w + x);
+  return p;
+}
+
+class ScriptDsm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    client_ = std::make_unique<Client>(ScriptLibrary());
+    ASSERT_TRUE(client_->Loaded());
+    // The control of the very instance the client loaded.
+    module_ = LoadLibrary(ScriptLibrary().c_str());
+    auto control = reinterpret_cast<TwainScriptControlProc>(GetProcAddress(module_, "TwainScriptControl"));
+    ASSERT_NE(control, nullptr);
+    script_ = control();
+    script_->Reset();
+    twain_script::Source a, b;
+    a.product = "Scanner A";
+    a.pictures = {Grey(3, 2, 10), Grey(2, 2, 100)};
+    b.product = "Camera B";
+    b.readyOnEnable = false;
+    script_->SetSources({a, b});
+  }
+  void TearDown() override {
+    client_.reset();
+    script_->Reset();
+    FreeLibrary(module_);
+  }
+  std::vector<TW_IDENTITY> OpenAndList() {
+    EXPECT_TRUE(client_->OpenManager());
+    return client_->Sources();
+  }
+  const twain_script::Call* Last(TW_UINT16 dat, TW_UINT16 msg) {
+    calls_ = script_->Calls();
+    for (auto it = calls_.rbegin(); it != calls_.rend(); ++it)
+      if (it->dat == dat && it->msg == msg) return &*it;
+    return nullptr;
+  }
+
+  std::unique_ptr<Client> client_;
+  HMODULE module_ = nullptr;
+  twain_script::Control* script_ = nullptr;
+  std::vector<twain_script::Call> calls_;
+};
+
+}  // namespace
+
+TEST_F(ScriptDsm, ListsTheDescribedSourcesAndGivesTheirPictures) {
+  std::vector<TW_IDENTITY> s = OpenAndList();
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_STREQ(s[0].ProductName, "Scanner A");
+  EXPECT_STREQ(s[1].ProductName, "Camera B");
+  EXPECT_STREQ(s[0].Manufacturer, "Quarvel tests");
+  ASSERT_TRUE(client_->OpenSource(&s[0]));
+  ASSERT_EQ(client_->SetOne(&s[0], CAP_XFERCOUNT, TWTY_INT16, 3), TWRC_SUCCESS);
+  ASSERT_EQ(client_->Enable(&s[0], false), TWRC_SUCCESS);
+  ASSERT_EQ(client_->NextEvent(&s[0]), MSG_XFERREADY);
+  // In turn, then the last one again.
+  for (uint8_t first : {10, 100, 100}) {
+    TW_HANDLE h = nullptr;
+    ASSERT_EQ(client_->Call(&s[0], DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &h), TWRC_XFERDONE);
+    Dib d = Dib::From(h);
+    GlobalFree(h);
+    EXPECT_EQ(d.Row(0)[0], first);
+    TW_PENDINGXFERS p{};
+    client_->Call(&s[0], DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &p);
+  }
+  TW_USERINTERFACE ui{};
+  EXPECT_EQ(client_->Call(&s[0], DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui), TWRC_SUCCESS);
+}
+
+TEST_F(ScriptDsm, TheDefaultSourceIsTheScriptsChoice) {
+  std::vector<TW_IDENTITY> s = OpenAndList();
+  TW_IDENTITY def{};
+  script_->SetDefaultSource(1);
+  ASSERT_EQ(client_->Call(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETDEFAULT, &def), TWRC_SUCCESS);
+  EXPECT_EQ(memcmp(&def, &s[1], sizeof def), 0);
+  script_->SetDefaultSource(-1);
+  EXPECT_EQ(client_->Call(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETDEFAULT, &def), TWRC_FAILURE);
+  EXPECT_EQ(client_->Condition(), TWCC_NODS);
+}
+
+TEST_F(ScriptDsm, AnOverrideAnswersInsteadOfTheManager) {
+  twain_script::Override o;
+  o.dat = DAT_PARENT;
+  o.msg = MSG_OPENDSM;
+  o.times = 1;
+  o.condition = TWCC_LOWMEMORY;
+  script_->AddOverride(o);
+  EXPECT_FALSE(client_->OpenManager());
+  EXPECT_EQ(client_->app.Id, 0u);
+  EXPECT_EQ(client_->Condition(), TWCC_LOWMEMORY);
+  // Spent after one call: the next one reaches the manager.
+  EXPECT_TRUE(client_->OpenManager());
+  EXPECT_NE(client_->app.Id, 0u);
+
+  // The second opening of "Camera B" is refused, with the source's name matched.
+  twain_script::Override open;
+  open.dat = DAT_IDENTITY;
+  open.msg = MSG_OPENDS;
+  open.product = "Camera B";
+  open.skip = 1;
+  open.condition = TWCC_MAXCONNECTIONS;
+  script_->AddOverride(open);
+  std::vector<TW_IDENTITY> s = client_->Sources();
+  ASSERT_TRUE(client_->OpenSource(&s[1]));
+  ASSERT_TRUE(client_->CloseSource(&s[1]));
+  EXPECT_FALSE(client_->OpenSource(&s[1]));
+  EXPECT_EQ(client_->Condition(), TWCC_MAXCONNECTIONS);
+  EXPECT_TRUE(client_->OpenSource(&s[0]));
+}
+
+TEST_F(ScriptDsm, PassedOnCallsCanBeChangedAfterwards) {
+  std::vector<TW_IDENTITY> s = OpenAndList();
+  ASSERT_TRUE(client_->OpenSource(&s[0]));
+  // A pending count the source cannot know, and units in a one-value.
+  twain_script::Override end;
+  end.dat = DAT_PENDINGXFERS;
+  end.msg = MSG_ENDXFER;
+  end.passOn = true;
+  end.rc.reset();
+  end.patches = {{0, {0xFF, 0xFF}}};
+  script_->AddOverride(end);
+  twain_script::Override units;
+  units.dat = DAT_CAPABILITY;
+  units.msg = MSG_GET;
+  units.passOn = true;
+  units.rc = TWRC_SUCCESS;
+  units.container = std::make_pair(TW_UINT16(TWON_ONEVALUE), std::vector<uint8_t>{4, 0, 1, 0, 0, 0});
+  script_->AddOverride(units);
+
+  TW_UINT16 type = 0;
+  HGLOBAL h = client_->Get(&s[0], ICAP_UNITS, MSG_GET, &type);
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(type, TWON_ONEVALUE);
+  EXPECT_EQ(GlobalSize(h), 6u);
+  EXPECT_EQ(static_cast<TW_ONEVALUE*>(h)->Item, TWUN_CENTIMETERS);
+  GlobalFree(h);
+
+  ASSERT_EQ(client_->Enable(&s[0], false), TWRC_SUCCESS);
+  ASSERT_EQ(client_->NextEvent(&s[0]), MSG_XFERREADY);
+  TW_PENDINGXFERS p{};
+  EXPECT_EQ(client_->Call(&s[0], DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &p), TWRC_SUCCESS);
+  EXPECT_EQ(p.Count, 0xFFFF);
+}
+
+TEST_F(ScriptDsm, TransfersCanBeGivenAnyBytes) {
+  std::vector<TW_IDENTITY> s = OpenAndList();
+  ASSERT_TRUE(client_->OpenSource(&s[0]));
+  twain_script::Override native;
+  native.dg = DG_IMAGE;
+  native.dat = DAT_IMAGENATIVEXFER;
+  native.msg = MSG_GET;
+  native.passOn = true;
+  native.rc = TWRC_XFERDONE;
+  native.block = std::vector<uint8_t>{1, 2, 3};
+  script_->AddOverride(native);
+  twain_script::Override strip;
+  strip.dg = DG_IMAGE;
+  strip.dat = DAT_IMAGEMEMXFER;
+  strip.msg = MSG_GET;
+  strip.rc = TWRC_SUCCESS;
+  strip.strip = std::vector<uint8_t>(20, 0xAB);
+  strip.bytesWritten = 4000;
+  script_->AddOverride(strip);
+
+  ASSERT_EQ(client_->Enable(&s[0], false), TWRC_SUCCESS);
+  ASSERT_EQ(client_->NextEvent(&s[0]), MSG_XFERREADY);
+  TW_HANDLE h = nullptr;
+  ASSERT_EQ(client_->Call(&s[0], DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &h), TWRC_XFERDONE);
+  ASSERT_EQ(GlobalSize(h), 3u);
+  EXPECT_EQ(static_cast<uint8_t*>(h)[2], 3);
+  GlobalFree(h);
+
+  std::vector<uint8_t> buffer(16, 0);
+  TW_IMAGEMEMXFER m{};
+  m.Memory = TW_MEMORY{TWMF_APPOWNS | TWMF_POINTER, 16, buffer.data()};
+  EXPECT_EQ(client_->Call(&s[0], DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &m), TWRC_SUCCESS);
+  EXPECT_EQ(m.BytesWritten, 4000u);
+  EXPECT_EQ(buffer, std::vector<uint8_t>(16, 0xAB));  // never beyond the buffer's Length
+}
+
+TEST_F(ScriptDsm, EveryCallIsLoggedAsItArrived) {
+  std::vector<TW_IDENTITY> s = OpenAndList();
+  const twain_script::Call* open = Last(DAT_PARENT, MSG_OPENDSM);
+  ASSERT_NE(open, nullptr);
+  HWND sent;
+  memcpy(&sent, open->sent.data(), sizeof sent);
+  EXPECT_EQ(sent, client_->window);
+  EXPECT_EQ(open->data, reinterpret_cast<uintptr_t>(&client_->window));
+  EXPECT_EQ(open->rc, TWRC_SUCCESS);
+
+  ASSERT_TRUE(client_->OpenSource(&s[0]));
+  ASSERT_EQ(client_->SetOne(&s[0], ICAP_XRESOLUTION, TWTY_FIX32, 150), TWRC_SUCCESS);
+  const twain_script::Call* set = Last(DAT_CAPABILITY, MSG_SET);
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(set->destId, s[0].Id);
+  EXPECT_EQ(set->product, "Scanner A");
+  EXPECT_EQ(set->originId, client_->app.Id);
+  EXPECT_EQ(set->pointeeSize, 6u);
+  EXPECT_EQ(set->pointee, (std::vector<uint8_t>{7, 0, 150, 0, 0, 0}));
+  TW_CAPABILITY cap;
+  memcpy(&cap, set->sent.data(), sizeof cap);
+  EXPECT_EQ(cap.Cap, ICAP_XRESOLUTION);
+  EXPECT_EQ(cap.ConType, TWON_ONEVALUE);
+}
+
+TEST_F(ScriptDsm, ASourceThatWaitsForItsSignal) {
+  std::vector<TW_IDENTITY> s = OpenAndList();
+  ASSERT_TRUE(client_->OpenSource(&s[1]));
+  ASSERT_EQ(client_->Enable(&s[1], false), TWRC_SUCCESS);
+  EXPECT_EQ(client_->NextEvent(&s[1], 300), MSG_NULL);
+  EXPECT_FALSE(script_->Notify("Scanner A", MSG_XFERREADY));  // not open
+  ASSERT_TRUE(script_->Notify("Camera B", MSG_CLOSEDSREQ));
+  EXPECT_EQ(client_->NextEvent(&s[1]), MSG_CLOSEDSREQ);
+  ASSERT_TRUE(script_->Notify("Camera B", MSG_XFERREADY));
+  EXPECT_EQ(client_->NextEvent(&s[1]), MSG_XFERREADY);
+  TW_HANDLE h = nullptr;
+  ASSERT_EQ(client_->Call(&s[1], DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &h), TWRC_XFERDONE);
+  EXPECT_EQ(Dib::From(h).header.biWidth, 4);
+  GlobalFree(h);
+  const twain_script::Call* ev = Last(DAT_EVENT, MSG_PROCESSEVENT);
+  ASSERT_NE(ev, nullptr);
+  MSG m;
+  ASSERT_EQ(ev->pointee.size(), sizeof m);
+  memcpy(&m, ev->pointee.data(), sizeof m);
+  EXPECT_EQ(m.hwnd, client_->window);
+}
+
+// Libraries under the manager's name that are not one.
+TEST(BrokenDsm, NoEntryPointAndNoLibraryAreTold) {
+  test::App();
+  const std::string variants = dsmtest::BinFolder() + "../twain_variants/";
+  HMODULE noEntry = LoadLibrary((variants + "no_entry/libtwain_32.so").c_str());
+  ASSERT_NE(noEntry, nullptr);
+  EXPECT_EQ(GetProcAddress(noEntry, MAKEINTRESOURCE(1)), nullptr);
+  EXPECT_TRUE(FreeLibrary(noEntry));
+  EXPECT_EQ(LoadLibrary((variants + "broken/libtwain_32.so").c_str()), nullptr);
+  EXPECT_EQ(LoadLibrary((variants + "none/libtwain_32.so").c_str()), nullptr);
+}
