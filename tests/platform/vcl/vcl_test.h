@@ -7,7 +7,9 @@
 
 #include "platform/vcl/forms.h"
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -71,6 +73,19 @@ inline long ScreenPixel(int x, int y) {
 // Runs xdotool with the arguments (synchronously: the X server queues
 // what our process has not read yet).
 inline void Xdo(const std::string& args) { Shell("xdotool " + args + " 2>&1"); }
+
+// Runs xdotool while the GUI thread goes on handling events, so that
+// each step arrives on its own (not compressed with the next).
+inline bool XdoWhileRunning(const std::string& args) {
+  std::atomic<bool> done{false};
+  std::thread t([&] {
+    Shell("xdotool " + args + " 2>&1");
+    done = true;
+  });
+  bool ok = WaitFor([&] { return done.load(); }, 20000);
+  t.join();
+  return ok;
+}
 
 // Waits until the form is mapped and its first paint has run.
 inline bool Shown(TForm* f) {
