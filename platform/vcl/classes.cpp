@@ -1,0 +1,138 @@
+#include "platform/vcl/classes.h"
+
+#include <algorithm>
+#include <cstring>
+#include <typeinfo>
+
+#include "platform/fs/files.h"
+
+namespace {
+// Class names as the library spells them in its messages.
+AnsiString ClassNameOf(const TObject* o) {
+  if (!o) return "nil";
+  const char* n = typeid(*o).name();
+  while (*n >= '0' && *n <= '9') ++n;  // the mangled length prefix
+  return n;
+}
+}  // namespace
+
+void TPersistent::Assign(TPersistent* source) {
+  throw EConvertError("Cannot assign a " + ClassNameOf(source) + " to a " + ClassNameOf(this));
+}
+
+TComponent::TComponent(TComponent* owner) : owner_(owner) {
+  if (owner_) owner_->components_.push_back(this);
+}
+
+TComponent::~TComponent() {
+  // Owned components go first, the last made first; each leaves the list.
+  while (!components_.empty()) delete components_.back();
+  if (owner_) {
+    auto& list = owner_->components_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  }
+}
+
+TComponent* TComponent::GetComponent(int i) const {
+  if (i < 0 || i >= int(components_.size())) throw EListError::IndexOutOfBounds(i);
+  return components_[size_t(i)];
+}
+
+EListError EListError::IndexOutOfBounds(int index) {
+  return EListError("List index out of bounds (" + IntToStr(index) + ")");
+}
+EFCreateError::EFCreateError(const AnsiString& fileName) : EStreamError("Cannot create file " + fileName) {}
+EFOpenError::EFOpenError(const AnsiString& fileName) : EStreamError("Cannot open file " + fileName) {}
+
+// ---- TStream ----
+
+void TStream::ReadBuffer(void* buffer, int64_t count) {
+  if (count > 0 && Read(buffer, count) != count) throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* buffer, int64_t count) {
+  if (count > 0 && Write(buffer, count) != count) throw EWriteError("Stream write error");
+}
+
+int64_t TStream::CopyFrom(TStream* source, int64_t count) {
+  if (!source) return 0;
+  if (count == 0) {
+    source->Position = 0;
+    count = source->Size;
+  }
+  std::vector<BYTE> buf(size_t(std::min<int64_t>(count, 1 << 20)));
+  int64_t done = 0;
+  while (done < count) {
+    int64_t n = std::min<int64_t>(count - done, int64_t(buf.size()));
+    source->ReadBuffer(buf.data(), n);
+    WriteBuffer(buf.data(), n);
+    done += n;
+  }
+  return done;
+}
+
+int64_t TStream::GetSize() const {
+  int64_t pos = Self()->Seek(0, soFromCurrent);
+  int64_t size = Self()->Seek(0, soFromEnd);
+  Self()->Seek(pos, soFromBeginning);
+  return size;
+}
+
+// ---- TMemoryStream ----
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count) {
+  if (count <= 0 || position_ >= int64_t(bytes_.size())) return 0;
+  int64_t n = std::min<int64_t>(count, int64_t(bytes_.size()) - position_);
+  memcpy(buffer, bytes_.data() + position_, size_t(n));
+  position_ += n;
+  return n;
+}
+
+int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
+  if (count <= 0) return 0;
+  if (position_ + count > int64_t(bytes_.size())) bytes_.resize(size_t(position_ + count));
+  memcpy(bytes_.data() + position_, buffer, size_t(count));
+  position_ += count;
+  return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, int origin) {
+  int64_t base = origin == soFromCurrent ? position_ : origin == soFromEnd ? int64_t(bytes_.size()) : 0;
+  position_ = std::max<int64_t>(0, base + offset);
+  return position_;
+}
+
+void TMemoryStream::SetSize(int64_t size) {
+  bytes_.resize(size_t(std::max<int64_t>(0, size)));
+  position_ = std::min<int64_t>(position_, int64_t(bytes_.size()));
+}
+
+void TMemoryStream::Clear() {
+  bytes_.clear();
+  position_ = 0;
+}
+
+void TMemoryStream::LoadFromFile(const AnsiString& fileName) {
+  auto data = ReadWholeFile(fileName);
+  if (!data) throw EFOpenError(fileName);
+  bytes_.assign(data->begin(), data->end());
+  position_ = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream* stream) {
+  Clear();
+  if (!stream) return;
+  stream->Position = 0;
+  int64_t n = stream->Size;
+  bytes_.resize(size_t(n));
+  stream->ReadBuffer(bytes_.data(), n);
+}
+
+void TMemoryStream::SaveToFile(const AnsiString& fileName) {
+  if (!WriteWholeFile(fileName, std::string_view(reinterpret_cast<const char*>(bytes_.data()), bytes_.size())))
+    throw EFCreateError(fileName);
+}
+
+void TMemoryStream::SaveToStream(TStream* stream) {
+  if (stream) stream->WriteBuffer(bytes_.data(), int64_t(bytes_.size()));
+}

@@ -1,0 +1,344 @@
+// Forms on a real X server: geometry as other clients see it, panels as
+// windows, real pointer input through xdotool, the canvas on the screen,
+// the paint cycle, modal loops, cursors, close requests, exception display.
+#include <QFile>
+
+#include "platform/vcl/buttons.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/vcl/stdctrls.h"
+#include "platform/win/cursor.h"
+#include "platform/win/messages.h"
+#include "platform/win/window_text.h"
+#include "platform/win/window_walk.h"
+#include "tests/platform/vcl/vcl_test.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Info(HWND h) { return test::Shell("xwininfo -id " + test::Hex(h)); }
+bool Has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
+
+// A small borderless form with a panel holding a speed button, and a
+// record of what its handlers saw.
+class TBoard : public TForm {
+ public:
+  explicit TBoard(TComponent* owner) : TForm(owner) {
+    BorderStyle = bsNone;
+    FormStyle = fsStayOnTop;
+    Color = clWhite;
+    SetBounds(100, 50, 300, 200);
+    Panel1 = new TPanel(this);
+    Panel1->Parent = this;
+    Panel1->SetBounds(200, 0, 100, 40);
+    Panel1->Caption = "%*Z";
+    Panel1->Color = clSkyBlue;
+    Panel1->BevelOuter = bvNone;
+    SpeedButton1 = new TSpeedButton(this);
+    SpeedButton1->Parent = Panel1;
+    SpeedButton1->SetBounds(10, 5, 30, 30);
+    SpeedButton1->Flat = true;
+    SpeedButton1->OnClick = [this](TObject*) { ++clicks; };
+    OnMouseDown = [this](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+      downs.push_back({b, s, x, y, paints});
+    };
+    OnMouseMove = [this](TObject*, TShiftState s, int x, int y) {
+      if (s.Contains(ssLeft)) moves.push_back({mbLeft, s, x, y, paints});
+    };
+    OnMouseUp = [this](TObject*, TMouseButton b, TShiftState s, int x, int y) { ups.push_back({b, s, x, y, paints}); };
+    OnPaint = [this](TObject*) {
+      ++paints;
+      clip = Canvas->ClipRect;
+    };
+  }
+  struct Mouse {
+    TMouseButton button;
+    TShiftState shift;
+    int x, y;
+    int paintsBefore;
+  };
+  TPanel* Panel1;
+  TSpeedButton* SpeedButton1;
+  int clicks = 0, paints = 0;
+  TRect clip;
+  std::vector<Mouse> downs, moves, ups;
+};
+
+class Forms : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::App();
+    board = new TBoard(Application);
+    board->Show();
+    ASSERT_TRUE(test::Shown(board));
+    test::Pump(50);
+  }
+  void TearDown() override { delete board; }
+  TBoard* board = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Forms, FramelessStayOnTopFormSitsWhereItsPropertiesSay) {
+  board->Left = 588;
+  board->Top = 0;
+  board->ClientWidth = 343;
+  board->ClientHeight = 39;
+  EXPECT_EQ(board->Width(), 343);
+  EXPECT_EQ(board->Height(), 39);
+  ASSERT_TRUE(test::WaitFor([&] { return Has(Info(board->Handle), "Absolute upper-left X:  588"); }));
+  std::string info = Info(board->Handle);
+  EXPECT_TRUE(Has(info, "Absolute upper-left Y:  0")) << info;
+  EXPECT_TRUE(Has(info, "Width: 343")) << info;
+  EXPECT_TRUE(Has(info, "Height: 39")) << info;
+  EXPECT_TRUE(Has(test::Shell("xprop -id " + test::Hex(board->Handle) + " _NET_WM_STATE"), "_NET_WM_STATE_ABOVE"));
+  // The surface follows the client size.
+  EXPECT_EQ(board->Surface()->Size(), QSize(343, 39));
+
+  TForm* big = new TForm(Application);
+  big->BorderStyle = bsNone;
+  big->WindowState = wsMaximized;
+  EXPECT_EQ(big->ClientWidth(), Screen->Width());
+  EXPECT_EQ(big->ClientHeight(), Screen->Height());
+  big->Show();
+  ASSERT_TRUE(test::Shown(big));
+  EXPECT_TRUE(test::WaitFor([&] { return Has(Info(big->Handle), "Width: 1024"); }));
+  info = Info(big->Handle);
+  EXPECT_TRUE(Has(info, "Absolute upper-left X:  0") && Has(info, "Absolute upper-left Y:  0")) << info;
+  EXPECT_TRUE(Has(info, "Height: 768")) << info;
+  EXPECT_EQ(big->ClientToScreen(Point(0, 0)), Point(0, 0));
+  delete big;
+}
+
+TEST_F(Forms, APanelIsAWindowWhoseTextIsItsCaptionAndButtonsAreNot) {
+  HWND panel = board->Panel1->Handle;
+  ASSERT_NE(panel, 0u);
+  EXPECT_NE(panel, board->Handle());
+  EXPECT_TRUE(Has(test::Shell("xprop -id " + test::Hex(panel) + " WM_NAME"), "\"%*Z\""));
+  board->Panel1->Caption = "  @&*";
+  EXPECT_EQ(win::WindowText(panel), "  @&*");
+  // The speed button is drawn on the panel: the point over it is the panel's.
+  TPoint p = board->SpeedButton1->ClientToScreen(Point(15, 15));
+  EXPECT_EQ(WindowFromPoint(POINT{p.X, p.Y}), panel);
+  EXPECT_EQ(GetWindow(panel, GW_CHILD), 0u);
+}
+
+TEST_F(Forms, ARealClickOnASpeedButtonRunsItsOnClick) {
+  TPoint p = board->SpeedButton1->ClientToScreen(Point(15, 15));
+  test::Xdo("mousemove " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1");
+  EXPECT_TRUE(test::WaitFor([&] { return board->clicks == 1; }));
+  // A press that leaves the button before the release is no click.
+  test::Xdo("mousedown 1 mousemove " + std::to_string(p.X + 100) + " " + std::to_string(p.Y + 100) + " mouseup 1");
+  test::Pump(200);
+  EXPECT_EQ(board->clicks, 1);
+  // Wheel buttons give no press.
+  size_t downs = board->downs.size();
+  test::Xdo("mousemove 150 150 click 4 click 5");
+  test::Pump(200);
+  EXPECT_EQ(board->downs.size(), downs);
+}
+
+TEST_F(Forms, PressMoveReleaseReachTheFormInClientCoordinatesEvenOutsideIt) {
+  // Form at (100, 50): press at client (10, 20), move to (30, 40), then to
+  // screen (600, 500), well outside, and release there.
+  test::XdoWhileRunning("mousemove 110 70 mousedown 1 sleep 0.1 mousemove 130 90 sleep 0.1 mousemove 600 500 "
+                        "sleep 0.1 mouseup 1");
+  ASSERT_TRUE(test::WaitFor([&] { return !board->ups.empty(); }));
+  ASSERT_EQ(board->downs.size(), 1u);
+  EXPECT_EQ(board->downs[0].button, mbLeft);
+  EXPECT_TRUE(board->downs[0].shift.Contains(ssLeft));
+  EXPECT_EQ(board->downs[0].x, 10);
+  EXPECT_EQ(board->downs[0].y, 20);
+  ASSERT_GE(board->moves.size(), 2u);
+  EXPECT_EQ(board->moves.front().x, 30);
+  EXPECT_EQ(board->moves.front().y, 40);
+  EXPECT_EQ(board->moves.back().x, 500);  // captured: still this form's
+  EXPECT_EQ(board->moves.back().y, 450);
+  EXPECT_EQ(board->ups[0].x, 500);
+  EXPECT_EQ(board->ups[0].y, 450);
+  EXPECT_FALSE(board->ups[0].shift.Contains(ssLeft));
+
+  // A right press is a press too; a pending paint runs before it arrives.
+  board->Invalidate();
+  int paints = board->paints;
+  test::Xdo("mousemove 120 80 click 3");
+  ASSERT_TRUE(test::WaitFor([&] { return board->downs.size() == 2; }));
+  EXPECT_EQ(board->downs[1].button, mbRight);
+  EXPECT_EQ(board->downs[1].paintsBefore, paints + 1);
+}
+
+TEST_F(Forms, CanvasDrawingIsOnTheScreenAtOnceAndReadsBackWithTheChildren) {
+  TCanvas* c = board->Canvas;
+  c->Pen->Color = clBlue;
+  c->Pen->Width = 3;
+  c->MoveTo(20, 100);
+  c->LineTo(120, 100);
+  // No event is processed between the drawing and another client's look.
+  EXPECT_EQ(test::ScreenPixel(100 + 60, 50 + 100), long(clBlue));
+
+  // The surface under a panel is not what the window shows there.
+  c->Brush->Color = clYellow;
+  c->FillRect(Rect(150, 0, 300, 60));
+  EXPECT_EQ(test::ScreenPixel(100 + 290, 50 + 5), long(clSkyBlue));  // the panel stays above
+  TBitmap b;
+  b.Width = 100;
+  b.Height = 60;
+  b.Canvas->CopyRect(Rect(0, 0, 100, 60), c, Rect(150, 0, 250, 60));
+  EXPECT_EQ(TColor(b.Canvas->Pixels[10][10]), clYellow);   // form (160, 10): surface
+  EXPECT_EQ(TColor(b.Canvas->Pixels[95][5]), clSkyBlue);  // form (245, 5): the panel
+  EXPECT_EQ(TColor(b.Canvas->Pixels[90][50]), clYellow);   // below the panel
+  EXPECT_EQ(TColor(c->Pixels[290][5]), clSkyBlue);
+  EXPECT_EQ(TColor(c->Pixels[60][100]), clBlue);
+}
+
+TEST_F(Forms, InvalidateIsDeferredAndCoalescedRepaintIsAtOnce) {
+  test::Pump(100);
+  const int before = board->paints;
+  board->Invalidate();
+  board->Invalidate();
+  board->InvalidateRegion(QRegion(0, 0, 10, 10));
+  EXPECT_EQ(board->paints, before);
+  ASSERT_TRUE(test::WaitFor([&] { return board->paints == before + 1; }));
+  test::Pump(100);
+  EXPECT_EQ(board->paints, before + 1);
+
+  // Drawn and not committed: a paint erases it with the form colour.
+  board->Canvas->Brush->Color = clRed;
+  board->Canvas->FillRect(Rect(10, 10, 50, 50));
+  board->Repaint();
+  EXPECT_EQ(board->paints, before + 2);
+  EXPECT_EQ(TColor(board->Canvas->Pixels[20][20]), clWhite);
+  EXPECT_EQ(test::ScreenPixel(100 + 20, 50 + 20), long(clWhite));
+
+  // Only the invalid region is painted, and the canvas is clipped to it.
+  board->Canvas->FillRect(Rect(10, 10, 50, 50));
+  board->InvalidateRegion(QRegion(0, 0, 30, 30));
+  ASSERT_TRUE(test::WaitFor([&] { return board->paints == before + 3; }));
+  EXPECT_EQ(board->clip, Rect(0, 0, 30, 30));
+  EXPECT_EQ(TColor(board->Canvas->Pixels[20][20]), clWhite);
+  EXPECT_EQ(TColor(board->Canvas->Pixels[40][40]), clRed);
+
+  // A clear form brush paints without erasing.
+  board->Brush->Style = bsClear;
+  board->Repaint();
+  EXPECT_EQ(TColor(board->Canvas->Pixels[40][40]), clRed);
+
+  // Hiding a picture on the form repaints the form where it was.
+  TImage* image = new TImage(board);
+  image->SetBounds(60, 60, 20, 20);
+  image->Parent = board;
+  test::Pump(50);
+  const int now = board->paints;
+  image->Visible = false;
+  ASSERT_TRUE(test::WaitFor([&] { return board->paints == now + 1; }));
+  EXPECT_EQ(board->clip, Rect(60, 60, 80, 80));
+}
+
+TEST_F(Forms, ShowModalEndsWithTheButtonsModalResultWhileTimersTick) {
+  TForm* dialog = new TForm(Application);
+  dialog->BorderStyle = bsDialog;
+  dialog->Position = poScreenCenter;
+  dialog->ClientWidth = 200;
+  dialog->ClientHeight = 100;
+  TButton* ok = new TButton(dialog);
+  ok->Parent = dialog;
+  ok->SetBounds(10, 10, 80, 30);
+  ok->Caption = "OK";
+  ok->ModalResult = mrOk;
+  int clicks = 0, ticks = 0;
+  bool boardDisabled = false;
+  ok->OnClick = [&](TObject*) { ++clicks; };
+  TTimer* timer = new TTimer(dialog);
+  timer->Interval = 30;
+  timer->OnTimer = [&](TObject*) {
+    if (++ticks != 3) return;
+    boardDisabled = !board->Enabled;
+    // A real click on the button, while the modal loop runs.
+    TPoint p = ok->ClientToScreen(Point(40, 15));
+    test::Xdo("mousemove " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1");
+  };
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_GE(ticks, 3);
+  EXPECT_TRUE(boardDisabled);
+  EXPECT_TRUE(board->Enabled);
+  EXPECT_FALSE(dialog->Visible);
+
+  // Closing ends the loop with mrCancel; a form shown during the loop is
+  // not disabled; a modal form may be hidden while its loop runs.
+  TForm* later = new TForm(Application);
+  bool laterEnabled = false;
+  timer->Interval = 20;
+  ticks = 0;
+  timer->OnTimer = [&](TObject*) {
+    ++ticks;
+    if (ticks == 1) later->Show();
+    if (ticks == 2) laterEnabled = later->Enabled, dialog->Hide();
+    if (ticks == 4) dialog->Close();
+  };
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  EXPECT_TRUE(laterEnabled);
+  EXPECT_EQ(ticks, 4);
+  EXPECT_THROW(later->ShowModal(), EInvalidOperation);  // already visible
+  delete later;
+  delete dialog;
+}
+
+TEST_F(Forms, CursorSlotTwoChangesTheShownCursorWhenReassigned) {
+  QImage a(16, 16, QImage::Format_ARGB32), b(16, 16, QImage::Format_ARGB32);
+  a.fill(Qt::black);
+  b.fill(Qt::white);
+  ASSERT_TRUE(win::WriteCursorFile("a.cut", a, POINT{1, 1}));
+  ASSERT_TRUE(win::WriteCursorFile("b.cut", b, POINT{2, 2}));
+  Screen->Cursors[2] = LoadCursorFromFile("a.cut");
+  board->Cursor = 2;
+  auto shown = [&] { return board->cursor().pixmap().toImage().pixel(5, 5); };
+  EXPECT_EQ(shown(), QColor(Qt::black).rgb());
+  Screen->Cursors[2] = LoadCursorFromFile("b.cut");  // same slot, form still at 2
+  EXPECT_EQ(shown(), QColor(Qt::white).rgb());
+  EXPECT_EQ(board->cursor().hotSpot(), QPoint(2, 2));
+  Screen->Cursors[2] = LoadCursorFromFile("missing.cut");  // 0: the slot is emptied
+  EXPECT_EQ(board->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(HCURSOR(Screen->Cursors[2]), nullptr);
+  board->Cursor = crSizeAll;
+  EXPECT_EQ(board->cursor().shape(), Qt::SizeAllCursor);
+  EXPECT_EQ(board->Cursor(), crSizeAll);
+}
+
+TEST_F(Forms, CloseRequestsRunTheFormsClose) {
+  int queries = 0, closes = 0;
+  bool allow = false;
+  board->OnCloseQuery = [&](TObject*, bool& canClose) {
+    ++queries;
+    canClose = allow;
+  };
+  board->OnClose = [&](TObject*, TCloseAction&) { ++closes; };
+  SendMessage(board->Handle, WM_CLOSE, 0, 0);
+  EXPECT_EQ(queries, 1);
+  EXPECT_EQ(closes, 0);
+  EXPECT_TRUE(board->Visible);
+  allow = true;
+  SendMessage(board->Handle, WM_CLOSE, 0, 0);
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(board->Visible);  // not the main form: hidden, alive
+}
+
+TEST_F(Forms, AnExceptionInAHandlerIsShownAndEndsTheHandler) {
+  std::string log = std::string(getenv("QUARVEL_TEST_DIR")) + "/boxes.log";
+  std::string answers = std::string(getenv("QUARVEL_TEST_DIR")) + "/answers";
+  setenv("QUARVEL_MSGBOX_LOG", log.c_str(), 1);
+  setenv("QUARVEL_MSGBOX_ANSWERS", answers.c_str(), 1);
+  test::Shell("echo OK > " + answers);
+  bool rest = false;
+  board->SpeedButton1->OnClick = [&](TObject*) {
+    throw EFOpenError("db\\pic\\w9.jt");
+    rest = true;
+  };
+  board->SpeedButton1->Click();
+  EXPECT_FALSE(rest);
+  QFile f(QString::fromStdString(log));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll().toStdString(), "VclTest\tCannot open file db\\\\pic\\\\w9.jt\n");
+  unsetenv("QUARVEL_MSGBOX_LOG");
+  unsetenv("QUARVEL_MSGBOX_ANSWERS");
+}

@@ -1,0 +1,95 @@
+// Shared by the form library tests: the application, waiting for
+// conditions, the screen as another X client sees it, and X input.
+#pragma once
+#include <QCoreApplication>
+#include <QThread>
+#include <QWindow>
+
+#include "platform/vcl/forms.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+namespace test {
+
+inline void App() {
+  static bool done = [] {
+    Application->Initialize();
+    Application->Title = "VclTest";
+    return true;
+  }();
+  (void)done;
+}
+
+// Polls `done`, letting the GUI thread run, until it holds or `ms` passed.
+inline bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+// Lets the GUI thread run for a while (for things that must NOT happen).
+inline void Pump(int ms) {
+  WaitFor([] { return false; }, ms);
+}
+
+inline std::string Shell(const std::string& cmd) {
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+inline std::string Hex(unsigned long id) {
+  char buf[32];
+  snprintf(buf, sizeof buf, "0x%lx", id);
+  return buf;
+}
+
+// The screen pixel at (x, y) read by another X client (ImageMagick's
+// import), as $BBGGRR; -1 when it could not be read.
+inline long ScreenPixel(int x, int y) {
+  std::string out = Shell("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                          " -depth 8 txt:- 2>/dev/null");
+  size_t hash = out.find('#', out.find('\n'));
+  if (hash == std::string::npos || hash + 7 > out.size()) return -1;
+  unsigned long rgb = strtoul(out.substr(hash + 1, 6).c_str(), nullptr, 16);
+  return long(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+}
+
+// Runs xdotool with the arguments (synchronously: the X server queues
+// what our process has not read yet).
+inline void Xdo(const std::string& args) { Shell("xdotool " + args + " 2>&1"); }
+
+// Runs xdotool while the GUI thread goes on handling events, so that
+// each step arrives on its own (not compressed with the next).
+inline bool XdoWhileRunning(const std::string& args) {
+  std::atomic<bool> done{false};
+  std::thread t([&] {
+    Shell("xdotool " + args + " 2>&1");
+    done = true;
+  });
+  bool ok = WaitFor([&] { return done.load(); }, 20000);
+  t.join();
+  return ok;
+}
+
+// Waits until the form is mapped and its first paint has run.
+inline bool Shown(TForm* f) {
+  return WaitFor([f] { return f->isVisible() && f->windowHandle() && f->windowHandle()->isExposed(); });
+}
+
+}  // namespace test
