@@ -50,6 +50,15 @@ struct RECT {
   LONG bottom;
 };
 typedef RECT* LPRECT;
+// 16.16 fixed-point numbers as glyph outlines use them.
+struct FIXED {
+  WORD fract;
+  int16_t value;
+};
+struct POINTFX {
+  FIXED x;
+  FIXED y;
+};
 typedef const RECT* LPCRECT;
 typedef POINT* LPPOINT;
 
