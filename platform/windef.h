@@ -273,6 +273,20 @@ struct RGBTRIPLE {
   BYTE rgbtGreen;
   BYTE rgbtRed;
 };
+struct BITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];
+};
+// What GetObject tells of a bitmap.
+struct BITMAP {
+  LONG bmType;
+  LONG bmWidth;
+  LONG bmHeight;
+  LONG bmWidthBytes;
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  void* bmBits;
+};
 static_assert(sizeof(BITMAPFILEHEADER) == 14 && sizeof(BITMAPINFOHEADER) == 40 && sizeof(BITMAPCOREHEADER) == 12,
               "BMP headers are byte layouts");
 
@@ -291,6 +305,14 @@ inline bool IS_INTRESOURCE(LPCSTR p) { return (reinterpret_cast<uintptr_t>(p) >>
 
 // GetWindow relations.
 enum : UINT { GW_HWNDFIRST = 0, GW_HWNDLAST = 1, GW_HWNDNEXT = 2, GW_HWNDPREV = 3, GW_CHILD = 5 };
+
+// Window styles.
+enum : DWORD {
+  WS_OVERLAPPED = 0x00000000,
+  WS_POPUP = 0x80000000,
+  WS_CHILD = 0x40000000,
+  WS_VISIBLE = 0x10000000,
+};
 
 // GetWindowLong / SetWindowLong.
 enum : int { GWL_EXSTYLE = -20 };

@@ -13,8 +13,13 @@
 // against the arrays it addresses; a failed or empty load leaves an empty
 // outline (no strokes, no points, empty box).
 //
+// Device geometry: a font point (x, y) becomes (trunc(x * x scale),
+// trunc(y * y scale)) ("scaled"); members that say so add the drawing
+// offset afterwards. Regions are winding polygon regions of those points.
+//
 // One outline is used by one thread at a time, except that a fill thread
-// reads it while the busy flag is 1; loads are refused during that time.
+// reads it while the busy flag is 1; loads and region builds are refused
+// during that time.
 #pragma once
 #include <atomic>
 #include <cstddef>
@@ -23,6 +28,9 @@
 #include "platform/mfc/afx.h"
 
 struct HDC__;
+class CDC;
+class CPen;
+class CRgn;
 
 class COutLine {
  public:
@@ -126,6 +134,86 @@ class COutLine {
   int GetRect(RECT** out);
   void On_SetRectEmpty();
 
+  // ---- scale and offset ----
+
+  // Both scales := |s|.
+  void On_Set_Scale(double s);
+  void On_Set_Scale(double x, double y);
+  // Maps the box onto r: each scale := |r extent| / |box extent|, and the
+  // offset moves by r's corner minus the scaled box corner (added to the
+  // offset there is). An axis along which the box has no extent keeps its
+  // scale.
+  void On_Set_Scale(RECT r);
+  void On_Set_Offset(int x, int y);
+  // The scale that fits the box into r with a margin (0.9): the smaller of
+  // the two axes' (the y axis' when equal); an axis along which the box has
+  // no extent does not count, and 0 when neither has one. Sets the target
+  // rectangle to {0, 0, width of r, height of r}; scale and offset stay.
+  double On_Get_Scale(RECT r);
+  // The pen the HDC drawing members draw with (not owned); without one they
+  // use the pen the DC has.
+  void On_Set_Pen(CPen* pen);
+  double GetXScale() const { return m_dXScale; }
+  double GetYScale() const { return m_dYScale; }
+  POINT GetOffset() const { return POINT{m_nOffsetX, m_nOffsetY}; }
+  RECT GetTargetRect() const { return m_rcTarget; }
+
+  // ---- regions ----
+
+  // Scale := `scale`, offset := (x, y), then the scaled region of stroke n
+  // (without the offset) attached to **out, which must hold no region. 0
+  // while busy, for a null out or *out, a CRgn that holds a region, no
+  // stroke n or an empty stroke; scale and offset then stay.
+  int GetStrokeRgn(unsigned long n, int x, int y, double scale, CRgn** out);
+  // The region of stroke n scaled plus offset attached to the CRgn (which
+  // must hold no region); 0 when it cannot be made.
+  int DrawStrokeRgn(unsigned long n, CRgn* rgn);
+  // Paints stroke n scaled plus offset in a solid colour; 0 when there is
+  // nothing to paint.
+  int DrawStrokeRgn(CDC* dc, unsigned long n, unsigned long colour);
+  // Paints one piece of bend stroke n, between the cut {a, b} and the cut
+  // {c, d} (point indices relative to the stroke's start), scaled without
+  // offset, with the DC's brush. 0 for a piece outside the stroke.
+  int DrawStrokeRgn(CDC* dc, unsigned long n, unsigned long a, unsigned long b, unsigned long c, unsigned long d);
+
+  // A piece a stroke is filled in: runs along one side of the stroke from
+  // the cut {a, b} to the cut {c, d} and back along the other side.
+  struct StrokePiece {
+    unsigned long a, b, c, d;
+  };
+  // The pieces of stroke n: for a bend stroke with cut entries one piece
+  // per pair of consecutive entries (a pair with an index outside the
+  // stroke makes none); for any other stroke, and for a bend stroke without
+  // cut entries (font records have none), one piece that is the whole
+  // stroke. Returns their number (0 without stroke n).
+  int GetStrokePieces(unsigned long n, std::vector<StrokePiece>& pieces);
+  // The scaled region of a piece (without the offset) attached to the CRgn,
+  // which must hold no region; 0 for a piece outside the stroke.
+  int GetPieceRgn(unsigned long n, const StrokePiece& piece, CRgn* rgn);
+
+  // ---- drawing ----
+
+  // Every stroke's outline, scaled plus offset, in a one-pixel solid pen.
+  int DrawOutLine(CDC* dc, unsigned long colour);
+  // Every stroke's outline, scaled, with the DC's pen (lines = 1), or each
+  // point as a red pixel; numbered = 1 also marks every vertex with a
+  // circle of radius 5 and its number (from 1) centred in the 30 x 30 box
+  // around it. Returns 1 (0 without a DC).
+  int DrawOutLine(HDC__* dc, int lines, int numbered);
+  // Lines from point `from` through the points before `to`, scaled, with
+  // the drawing pen; the DC's pen comes back only for pen modes 0..3. 0
+  // when from or to is not a point; 1 without drawing from the last point.
+  int DrawOutLine(HDC__* dc, unsigned long from, unsigned long to, int penMode);
+  // The closed outline of stroke n, scaled, as the range member draws.
+  void DrawStroke(HDC__* dc, unsigned long n, int penMode);
+  // A circle of radius 5 at every control point (vertex), scaled, numbered
+  // from 1 when asked; vertices in the drawing pen, control points in the
+  // DC's pen.
+  void DrawCtrlPoint(HDC__* dc, int numbered);
+  void DrawVertexPoint(HDC__* dc, int numbered);
+  // The ellipse in the box x - r, y + r, x + r, y - r (`unused` is not).
+  void DrawPoint(HDC__* dc, int x, int y, int unused, int r);
+
   // ---- fill settings ----
 
   // Fill delay := |fill| ms per swept line, stroke delay := |stroke| ms.
@@ -167,6 +255,23 @@ class COutLine {
   // Flattens the quadratic piece (a, b, c) into 8 points ending at c.
   bool QSpline(POINTFX a, POINTFX b, POINTFX c, int depth);
   static POINTFX AvgPointsFX(POINTFX a, POINTFX b);
+
+  // First and last point index of stroke n; false when there is none.
+  bool StrokeSpan(unsigned long n, size_t& first, size_t& last) const;
+  // The region points := the scaled points of stroke n.
+  bool GetStrokeRgnData(unsigned long n);
+  // The region points := the scaled outline of a piece of stroke n: from
+  // the previous cut's first point forward to the next cut's first point,
+  // then from the next cut's second point forward to the previous cut's
+  // second point (both wrapping round the closed outline).
+  bool GetStrokeRgnData(unsigned long n, unsigned long a, unsigned long b, unsigned long c, unsigned long d);
+  // A winding region of the region points (plus offset) attached to rgn.
+  bool MakeRgn(CRgn* rgn, bool withOffset) const;
+  POINT WithOffset(const POINT& scaled) const;
+  // Moves to the outline's points, scaled, and draws to the others with
+  // the DC's pen (from each stroke's start point on).
+  void TraceOutline(HDC__* dc, bool withOffset);
+  void MarkPoints(HDC__* dc, const std::vector<POINT>& points, int numbered);
 
   // Empties every per-character array and the record buffer; no strokes,
   // empty box.
@@ -220,4 +325,7 @@ class COutLine {
 
   int m_nOffsetX = 0, m_nOffsetY = 0;
   CString m_strHanzi;
+  std::vector<POINT> m_RgnPoints;  // scratch polygon of the region being built
+  CPen* m_pPen = nullptr;
+  RECT m_rcTarget{0, 0, 0, 0};
 };

@@ -196,5 +196,5 @@ size_t COutLine::GetHeldBytes() const {
   return sizeof(*this) + size_t(std::max(m_nBufLen, 0)) + bytes(m_Points) + bytes(m_VertexIndices) +
          bytes(m_CtrlPoints) + bytes(m_StrokeCodes) + bytes(m_StrokeStarts) + bytes(m_StartVertices) +
          bytes(m_StartCtrls) + bytes(m_SegmentStarts) + bytes(m_ZheCuts) + bytes(m_ZheStarts) + bytes(m_ZheFlags) +
-         bytes(m_StrokeBufLens) + bytes(m_FontBuf) + bytes(m_UserFontLens);
+         bytes(m_StrokeBufLens) + bytes(m_RgnPoints) + bytes(m_FontBuf) + bytes(m_UserFontLens);
 }

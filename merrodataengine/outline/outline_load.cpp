@@ -75,6 +75,7 @@ void COutLine::KillAll() {
   m_StartVertices.clear();
   m_StartCtrls.clear();
   m_ZheCuts.clear();
+  m_RgnPoints.clear();
   m_ZheStarts.clear();
   m_ZheFlags.clear();
   // An emptied outline has no strokes, so nothing bounded by the stroke
