@@ -287,3 +287,25 @@ TEST_F(RegionTest, NoStrokesAfterAFailedLoad) {
   EXPECT_EQ(outline.DrawOutLine(&m.dc, RGB(0, 0, 0)), 1);
   EXPECT_TRUE(m.NotWhite().empty());
 }
+
+// Scaled accessors truncate toward zero, also for the negative scale a
+// region build may set.
+TEST_F(RegionTest, ScaledAccessors) {
+  data.Load(outline, kRect);
+  outline.On_Set_Scale(0.3);
+  EXPECT_EQ(outline.GetPointOnLine(1), (POINT{60, 6}));
+  EXPECT_EQ(outline.GetPointOnLineOrg(1), (POINT{200, 20}));
+  EXPECT_EQ(outline.GetVertexPoint(3), (POINT{3, 12}));
+  EXPECT_EQ(outline.GetCtrlPoint(2), (POINT{60, 12}));
+  POINT* pts = nullptr;
+  ASSERT_EQ(outline.GetPointOfStroke(0, &pts), 5);
+  EXPECT_EQ(pts[0], (POINT{3, 6}));
+  delete[] pts;
+  CRgn rgn;
+  CRgn* out = &rgn;
+  ASSERT_EQ(outline.GetStrokeRgn(1, 0, 0, -0.45, &out), 1);
+  EXPECT_EQ(outline.GetPointOnLine(0), (POINT{-4, -9}));
+  RECT box;
+  rgn.GetRgnBox(&box);
+  EXPECT_EQ(box, (RECT{-90, -18, -4, -9}));
+}
