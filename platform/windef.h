@@ -50,6 +50,15 @@ struct RECT {
   LONG bottom;
 };
 typedef RECT* LPRECT;
+// 16.16 fixed-point numbers as glyph outlines use them.
+struct FIXED {
+  WORD fract;
+  int16_t value;
+};
+struct POINTFX {
+  FIXED x;
+  FIXED y;
+};
 typedef const RECT* LPCRECT;
 typedef POINT* LPPOINT;
 
@@ -265,6 +274,20 @@ struct RGBTRIPLE {
   BYTE rgbtGreen;
   BYTE rgbtRed;
 };
+struct BITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];
+};
+// What GetObject tells of a bitmap.
+struct BITMAP {
+  LONG bmType;
+  LONG bmWidth;
+  LONG bmHeight;
+  LONG bmWidthBytes;
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  void* bmBits;
+};
 static_assert(sizeof(BITMAPFILEHEADER) == 14 && sizeof(BITMAPINFOHEADER) == 40 && sizeof(BITMAPCOREHEADER) == 12,
               "BMP headers are byte layouts");
 
@@ -295,6 +318,14 @@ typedef MSG* LPMSG;
 
 // GetWindow relations.
 enum : UINT { GW_HWNDFIRST = 0, GW_HWNDLAST = 1, GW_HWNDNEXT = 2, GW_HWNDPREV = 3, GW_CHILD = 5 };
+
+// Window styles.
+enum : DWORD {
+  WS_OVERLAPPED = 0x00000000,
+  WS_POPUP = 0x80000000,
+  WS_CHILD = 0x40000000,
+  WS_VISIBLE = 0x10000000,
+};
 
 // GetWindowLong / SetWindowLong.
 enum : int { GWL_EXSTYLE = -20 };

@@ -1,0 +1,51 @@
+// The engine's module state behind the On_ exports, and the routines the
+// exports share: context validation, the character step and the outline
+// pool. One engine per loaded library; the host calls the exports from one
+// thread, and nothing here takes a lock.
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "merrodataengine/api/engine_context.h"
+#include "merrodataengine/dictionary/data_files.h"
+#include "merrodataengine/outline/out_line.h"
+
+namespace engine {
+
+struct Module {
+  int started = 0;
+  int token = -1;             // of the running start; kept by On_Exit
+  int largestPoolSize = 0;    // the largest pool size any call has passed
+  std::vector<std::unique_ptr<COutLine>> outlines;  // index = pool index
+  DataFiles data;
+};
+Module& State();
+
+// 1 when the context passes every check, in order: engine started, nZero 0,
+// token, nActive, strRequired2, strRequired3, nState 1, strRequired1,
+// strCurrentDir, nPoolSize >= 1. 0 for a null context.
+int On_Is_Valid_Context(const EngineContext* context);
+// The host's current parameter block; NULL when it has none.
+EngineParams* Params(const EngineContext* context);
+
+// The character step: the index record of `character`, an outline of the
+// pool (pool index `index`, negative for any idle one) and the character
+// loaded into it (unless it is busy or holds it already). NULL when the
+// character is not found or no outline is available.
+COutLine* On_Character_Outline(const EngineContext* context, const CString& character, int index);
+
+// The pool: an idle outline of pool index `index` (the pool grows to the
+// largest size asked for), or for a negative index the first idle one (a
+// new one when none is idle and the pool may still grow). NULL for a size
+// below 1, an empty folder, an index not below the size, or when the
+// outline is busy or cannot be made.
+COutLine* On_Get_Free_OutLine(int size, CString folder, int index);
+// Appends a new outline reading its stroke files from `folder`; 0 when it
+// cannot be made.
+int On_New_OutLine(CString folder);
+// Sets every pooled outline's exit flag and waits until none is busy.
+void On_Stop_All_OutLine();
+// Stops and destroys every pooled outline.
+void On_Free_OutLine_Pool();
+
+}  // namespace engine

@@ -1,0 +1,79 @@
+// The host's interface to MerroDataEngine: its context record, its
+// parameter block and the On_ exports.
+//
+// Both records are the host's: it allocates, fills and owns them; the engine
+// reads and writes their fields at each call and keeps no pointer to them.
+// They hold the class library's CString objects, so host and engine share
+// libplatform_mfc.so. Fields are in this order with their natural alignment;
+// the engine addresses them by name only.
+//
+// Every export is a C function under its plain name, takes one context and
+// returns 1 (done) or 0 (refused or failed); nothing is thrown. On_Init and
+// On_Exit take any context; every other export first validates it (engine
+// started, nZero 0, nToken the start's token, nActive not 0, strRequired2,
+// strRequired3 and strRequired1 not empty, nState 1, strCurrentDir not
+// empty, nPoolSize at least 1) and returns 0 with no effect when that fails.
+#pragma once
+#include <cstdint>
+
+#include "platform/mfc/cstring.h"
+
+struct EngineParams;
+
+struct EngineContext {
+  CString strDataFolder;  // folder of the data files, without trailing separator
+  int nState;             // 1 while the engine runs for this context
+  CString strRequired1;   // must not be empty
+  CString strRequired2;   // must not be empty
+  CString strRequired3;   // must not be empty; On_Exit empties it
+  int nZero;              // must be 0
+  CString strCurrentDir;  // the current folder, written by On_Init
+  CString strReserved;    // not read
+  int nActive;            // must not be 0
+  int nToken;             // written by On_Init, -1 after On_Exit
+  int nPoolSize;          // number of pooled outlines; at least 1
+  EngineParams** ppParams;  // the host's variable holding the current block, followed at every call
+};
+
+// General slots; each export gives some of them its meaning.
+struct EngineParams {
+  int nSlot00;
+  int nSlot04;
+  int nSlot08;
+  int nSlot0C;
+  double dSlot10;
+  double dSlot18;
+  double dSlot20;
+  intptr_t pSlot28;  // a pointer (CWnd*, CDC*, RECT*, address of a CRgn*) or an int, by export
+  int nSlot2C;
+  int nSlot30;
+  CString strSlot34;  // input text: one GB2312 character, or a pinyin syllable
+  CString strSlot38;  // output text of lookups, or a file name, by export
+  CString strSlot3C;
+};
+
+extern "C" {
+
+// Starts the engine for the context (stopping it first when it runs, the
+// context's required texts kept): nState 1, nZero 0, a new token,
+// strCurrentDir; loads the voice image and the dictionary files of the data
+// folder (missing ones stay empty). 0, context unchanged, when nZero is not 0.
+int On_Init(EngineContext* context);
+// Stops the engine: nState 0, nToken -1, strRequired3 and strCurrentDir
+// emptied; every pooled object and loaded file released. Returns 1.
+int On_Exit(EngineContext* context);
+// Stops every fill of the pooled outlines and returns once none is busy.
+int On_Set_Exit(EngineContext* context);
+// nSlot04 := the number of pooled outlines.
+int On_Get_OutLine_Count(EngineContext* context);
+// Outline of pool index nSlot0C: fill delay := pSlot28 ms (an int), stroke
+// delay := nSlot2C ms. 0 when that outline is not available.
+int On_Set_Delay(EngineContext* context);
+// The index record of the character strSlot34: pSlot28 := offset of its
+// stroke record, nSlot2C := its length. 0 when it is not found.
+int On_Get_Hanzi_PL(EngineContext* context);
+// Three names of one export: 1 exactly when the context is valid.
+int On_Add_Index(EngineContext* context);
+int On_Export(EngineContext* context);
+int On_Export_Index(EngineContext* context);
+}

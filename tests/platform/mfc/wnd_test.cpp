@@ -1,0 +1,146 @@
+// Windows of the class library on a real X server: their DCs draw on what
+// the screen shows, from any thread; reads see child windows; messages reach
+// WindowProc on the GUI thread.
+#include "platform/mfc/wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <atomic>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "platform/win/screen.h"
+
+namespace {
+
+QApplication* App() {
+  static int argc = 1;
+  static char name[] = "wnd_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return app;
+}
+
+// Runs the event loop until `done` holds (false after 10 s).
+bool WaitFor(const std::function<bool()>& done) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > 10000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
+  return true;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  const QImage shot = win::CaptureScreen(RECT{x, y, x + 1, y + 1});
+  if (shot.isNull()) return CLR_INVALID;
+  const QRgb p = shot.pixel(0, 0);
+  return RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
+struct Recorder : CWnd {
+  std::vector<UINT> messages;
+  std::atomic<bool> offGuiThread{false};
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (QThread::currentThread() != App()->thread()) offGuiThread = true;
+    messages.push_back(message);
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+  bool Got(UINT m) const { return std::find(messages.begin(), messages.end(), m) != messages.end(); }
+};
+
+class WndTest : public ::testing::Test {
+ protected:
+  void SetUp() override { App(); }
+};
+
+}  // namespace
+
+TEST_F(WndTest, DrawingShowsOnTheScreen) {
+  CWnd w;
+  ASSERT_TRUE(w.Create(nullptr, "画板", WS_POPUP | WS_VISIBLE, RECT{50, 60, 250, 160}, nullptr, 0));
+  EXPECT_NE(w.m_hWnd, 0u);
+  RECT client;
+  w.GetClientRect(&client);
+  EXPECT_EQ(client.right, 200);
+  EXPECT_EQ(client.bottom, 100);
+  ASSERT_TRUE(WaitFor([] { return ScreenPixel(60, 70) == RGB(255, 255, 255); })) << "a new window is white";
+  CDC* dc = w.GetDC();
+  ASSERT_NE(dc, nullptr);
+  dc->FillSolidRect(RECT{10, 10, 40, 30}, RGB(255, 0, 0));
+  EXPECT_EQ(dc->GetPixel(10, 10), RGB(255, 0, 0));
+  EXPECT_EQ(w.ReleaseDC(dc), 1);
+  EXPECT_TRUE(WaitFor([] { return ScreenPixel(60, 70) == RGB(255, 0, 0) && ScreenPixel(90, 90) == RGB(255, 255, 255); }));
+
+  // From a worker thread too.
+  std::thread worker([&] {
+    CDC* wdc = w.GetDC();
+    wdc->FillSolidRect(RECT{100, 50, 120, 60}, RGB(0, 0, 255));
+    w.ReleaseDC(wdc);
+  });
+  worker.join();
+  EXPECT_TRUE(WaitFor([] { return ScreenPixel(155, 115) == RGB(0, 0, 255); }));
+}
+
+TEST_F(WndTest, ReadsSeeVisibleChildWindows) {
+  CWnd parent, child;
+  ASSERT_TRUE(parent.Create(nullptr, "p", WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100}, nullptr, 0));
+  EXPECT_FALSE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{10, 10, 30, 30}, nullptr, 7)) << "no parent";
+  ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{10, 10, 30, 30}, &parent, 7));
+  EXPECT_EQ(child.GetDlgCtrlID(), 7u);
+  EXPECT_EQ(child.GetParent(), &parent);
+  CDC* c = child.GetDC();
+  c->FillSolidRect(RECT{0, 0, 20, 20}, RGB(0, 200, 0));
+  child.ReleaseDC(c);
+  CDC* p = parent.GetDC();
+  EXPECT_TRUE(WaitFor([&] { return p->GetPixel(15, 15) == RGB(0, 200, 0); }));
+  EXPECT_EQ(p->GetPixel(35, 15), RGB(255, 255, 255));
+  // A copy from the parent's DC takes the child along.
+  CDC mem;
+  CBitmap bmp;
+  mem.CreateCompatibleDC(p);
+  bmp.CreateCompatibleBitmap(p, 100, 100);
+  mem.SelectObject(&bmp);
+  mem.BitBlt(0, 0, 100, 100, p, 0, 0, SRCCOPY);
+  EXPECT_EQ(mem.GetPixel(29, 29), RGB(0, 200, 0));
+  EXPECT_EQ(mem.GetPixel(30, 30), RGB(255, 255, 255));
+  child.ShowWindow(SW_HIDE);
+  EXPECT_TRUE(WaitFor([&] { return p->GetPixel(15, 15) == RGB(255, 255, 255); }));
+  parent.ReleaseDC(p);
+  // Destroying the parent destroys the child.
+  EXPECT_TRUE(parent.DestroyWindow());
+  EXPECT_EQ(child.m_hWnd, 0u);
+  EXPECT_EQ(child.GetDC(), nullptr);
+}
+
+TEST_F(WndTest, MessagesReachWindowProcOnTheGuiThread) {
+  Recorder w;
+  ASSERT_TRUE(w.Create(nullptr, "m", WS_POPUP, RECT{0, 0, 50, 50}, nullptr, 0));
+  std::thread worker([&] { EXPECT_TRUE(w.PostMessage(WM_USER + 2000, 9, 0)); });
+  worker.join();
+  EXPECT_TRUE(WaitFor([&] { return w.Got(WM_USER + 2000); }));
+  EXPECT_FALSE(w.offGuiThread);
+  // InvalidateRect erases to white and asks for a repaint.
+  CDC* dc = w.GetDC();
+  dc->FillSolidRect(RECT{0, 0, 50, 50}, RGB(10, 10, 10));
+  w.InvalidateRect(nullptr, TRUE);
+  EXPECT_EQ(dc->GetPixel(49, 49), RGB(255, 255, 255));
+  EXPECT_TRUE(WaitFor([&] { return w.Got(WM_PAINT); }));
+  dc->FillSolidRect(RECT{0, 0, 50, 50}, RGB(10, 10, 10));
+  RECT part{0, 0, 10, 10};
+  w.InvalidateRect(&part, TRUE);
+  EXPECT_EQ(dc->GetPixel(5, 5), RGB(255, 255, 255));
+  EXPECT_EQ(dc->GetPixel(15, 15), RGB(10, 10, 10));
+  // WM_CLOSE destroys it; a DC still out stays usable.
+  w.SendMessage(WM_CLOSE, 0, 0);
+  EXPECT_EQ(w.m_hWnd, 0u);
+  EXPECT_EQ(dc->SetPixel(1, 1, RGB(1, 1, 1)), RGB(1, 1, 1));
+  EXPECT_FALSE(w.PostMessage(WM_USER, 0, 0));
+  delete dc;
+}

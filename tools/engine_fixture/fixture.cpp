@@ -1,0 +1,288 @@
+#include "tools/engine_fixture/fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace engine_fixture {
+namespace {
+
+const std::string kAlphabet = "abcdefghijklmnopqrstuvwxyz1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr size_t kIndexRecord = 15;
+
+bool IsBend(unsigned char code) { return code == '5' || (code >= 'A' && code <= 'O') || code == 'Y'; }
+
+void PutInt32(std::string& out, long v) {
+  const unsigned long u = static_cast<unsigned long>(v);
+  for (int i = 0; i < 4; ++i) out += char((u >> (8 * i)) & 0xFF);
+}
+
+bool Number(const std::string& word, long* out, int base = 10) {
+  char* end = nullptr;
+  *out = strtol(word.c_str(), &end, base);
+  return !word.empty() && *end == '\0';
+}
+
+class LineParser {
+ public:
+  LineParser(Description* d, std::string* error) : d_(d), error_(error) {}
+
+  bool Line(int number, const std::string& text) {
+    line_ = number;
+    std::istringstream in(text.substr(0, text.find('#')));
+    std::string keyword, word;
+    if (!(in >> keyword)) return true;
+    std::vector<std::string> words;
+    while (in >> word) words.push_back(word);
+    if (keyword == "header") return Header(words);
+    if (keyword == "mask") return words.size() == 1 && words[0].size() == 1 ? (d_->mask = words[0][0], true)
+                                                                           : Fail("mask takes one letter");
+    if (keyword == "char") return Char(words);
+    if (!d_->characters.empty()) {
+      Character& c = d_->characters.back();
+      if (keyword == "stroke") return StrokeLine(c, words);
+      if (keyword == "bytes") return Bytes(c, words);
+      if (keyword == "index") return Index(c, words);
+      if (keyword == "cut") return Cut(c, words);
+      if (keyword == "line") return SegmentLine(c, 1, words, 0);
+      if (keyword == "curve") return SegmentLine(c, 2, words, 0);
+      if (keyword == "seg") return SegmentLine(c, -1, words, 1);
+    }
+    return Fail("unexpected '" + keyword + "'");
+  }
+
+ private:
+  bool Fail(const std::string& why) {
+    *error_ = "line " + std::to_string(line_) + ": " + why;
+    return false;
+  }
+
+  bool Byte(const std::string& word, int* out) {
+    long v;
+    if (!Number(word, &v) || v < 0 || v > 255) return Fail("'" + word + "' is not a number 0..255");
+    *out = int(v);
+    return true;
+  }
+
+  bool Header(const std::vector<std::string>& w) {
+    if (w.size() != 1 || w[0].size() != 6 || w[0].find_first_not_of(kAlphabet) != std::string::npos)
+      return Fail("header takes 6 characters of a-z, 0-9, A-Z");
+    d_->header = w[0];
+    return true;
+  }
+
+  bool Char(const std::vector<std::string>& w) {
+    Character c;
+    long v;
+    if (w.empty()) return Fail("char needs a character");
+    if (w[0].size() == 4 && Number(w[0], &v, 16))
+      c.gbk = std::string{char(v >> 8), char(v & 0xFF)};
+    else
+      c.gbk = w[0];
+    if (c.gbk.size() != 2) return Fail("a character is two GBK bytes");
+    if (w.size() == 3 && w[1] == "file" && Number(w[2], &v) && v >= 0 && v <= 9999)
+      c.file = int(v);
+    else if (w.size() != 1)
+      return Fail("char C [file N]");
+    d_->characters.push_back(c);
+    return true;
+  }
+
+  bool StrokeLine(Character& c, const std::vector<std::string>& w) {
+    Stroke s;
+    if (w.size() != 3 && !(w.size() == 5 && w[3] == "flag")) return Fail("stroke C X Y [flag F]");
+    if (w[0].size() != 1) return Fail("a stroke code is one character");
+    s.code = (unsigned char)w[0][0];
+    if (!Byte(w[1], &s.start.first) || !Byte(w[2], &s.start.second)) return false;
+    if (w.size() == 5 && !Byte(w[4], &s.flag)) return false;
+    if (c.strokes.size() == 255) return Fail("more than 255 strokes");
+    c.strokes.push_back(s);
+    return true;
+  }
+
+  bool Cut(Character& c, const std::vector<std::string>& w) {
+    long a, b;
+    if (c.strokes.empty() || !IsBend(c.strokes.back().code)) return Fail("cuts belong to a bend stroke");
+    if (w.size() != 2 || !Number(w[0], &a) || !Number(w[1], &b)) return Fail("cut A B");
+    if (c.strokes.back().cuts.size() == 255) return Fail("more than 255 cuts");
+    c.strokes.back().cuts.push_back({a, b});
+    return true;
+  }
+
+  bool SegmentLine(Character& c, int type, const std::vector<std::string>& w, size_t first) {
+    Segment s;
+    s.type = type;
+    if (c.strokes.empty()) return Fail("a segment belongs to a stroke");
+    if (type < 0 && (w.empty() || !Byte(w[0], &s.type))) return false;
+    if ((w.size() - first) % 2 != 0) return Fail("points come in pairs");
+    for (size_t i = first; i + 1 < w.size(); i += 2) {
+      Point p;
+      if (!Byte(w[i], &p.first) || !Byte(w[i + 1], &p.second)) return false;
+      s.points.push_back(p);
+    }
+    if (s.points.size() > 255) return Fail("more than 255 points in a segment");
+    if (c.strokes.back().segments.size() == 255) return Fail("more than 255 segments");
+    c.strokes.back().segments.push_back(s);
+    return true;
+  }
+
+  bool Bytes(Character& c, const std::vector<std::string>& w) {
+    if (!c.bytes) c.bytes = std::string();
+    for (const std::string& word : w) {
+      long v;
+      if (word.size() != 2 || !Number(word, &v, 16)) return Fail("'" + word + "' is not a hex byte");
+      *c.bytes += char(v);
+    }
+    return true;
+  }
+
+  bool Index(Character& c, const std::vector<std::string>& w) {
+    IndexValues v;
+    if (w.size() != 3 || !Number(w[0], &v.offset) || !Number(w[1], &v.length) || !Number(w[2], &v.file))
+      return Fail("index OFFSET LENGTH FILE");
+    c.index = v;
+    return true;
+  }
+
+  Description* d_;
+  std::string* error_;
+  int line_ = 0;
+};
+
+}  // namespace
+
+bool Parse(std::string_view text, Description* out, std::string* error) {
+  Description d;
+  std::string scratch;
+  LineParser parser(&d, error ? error : &scratch);
+  std::istringstream in{std::string(text)};
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number)
+    if (!parser.Line(number, line)) return false;
+  *out = d;
+  return true;
+}
+
+std::string Record(const Character& c, bool bends) {
+  if (c.bytes) return *c.bytes;
+  std::string r(1, char(c.strokes.size()));
+  for (size_t i = 0; i < c.strokes.size(); ++i) {
+    const Stroke& s = c.strokes[i];
+    const std::string start{char(s.start.first), char(s.start.second)};
+    r += i % 2 == 0 ? char(s.code) + start : start + char(s.code);
+    if (bends && IsBend(s.code)) {
+      r += char(s.flag);
+      r += char(s.cuts.size());
+      for (const auto& cut : s.cuts) PutInt32(r, cut.first), PutInt32(r, cut.second);
+    }
+    r += char(s.segments.size());
+    for (size_t k = 0; k < s.segments.size(); ++k) {
+      const Segment& g = s.segments[k];
+      const char type = char(g.type), count = char(g.points.size());
+      r += k % 2 == 0 ? std::string{type, count} : std::string{count, type};
+      for (const Point& p : g.points) r += std::string{char(p.first), char(p.second)};
+    }
+  }
+  return r;
+}
+
+std::string Scramble(std::string_view data, std::string_view header, char mask) {
+  const unsigned char* h = reinterpret_cast<const unsigned char*>(header.data());
+  std::string out(6, '\0');
+  out[0] = char(h[0] ^ (unsigned char)mask);
+  out[1] = char(h[0] ^ h[1]);
+  out[2] = char(h[0] ^ h[2]);
+  for (int k = 3; k < 6; ++k) out[k] = char(h[k] ^ h[1] ^ h[2]);
+  for (size_t p = 0; p < data.size(); ++p) out += char((unsigned char)data[p] ^ h[3 + p % 3]);
+  return out;
+}
+
+long Position(std::string_view gbk) {
+  if (gbk.size() != 2) return -1;
+  const int row = (unsigned char)gbk[0] - 0xA0, cell = (unsigned char)gbk[1] - 0xA0;
+  if (row < 16 || row > 87 || cell < 1 || cell > 94) return -1;
+  return (row - 16) * 94 + (cell - 1) - (row > 55 ? 5 : 0);
+}
+
+bool IndexPlace(long p, int* fileNumber, int* record) {
+  if (p < 0 || p > 6762) return false;
+  long f, r;
+  if (p <= 3754) {
+    f = p / 300, r = p % 300;
+    if (f == 12) f = 11, r += 300;
+  } else {
+    const long q = p - 3755;
+    f = q / 300 + 12, r = q % 300;
+    if (f == 22) f = 21, r += 300;
+  }
+  *fileNumber = int(f + 1);
+  *record = int(r);
+  return true;
+}
+
+bool WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+  return bool(out.flush());
+}
+
+namespace {
+
+bool Write(const std::string& path, std::string_view bytes, std::string* error) {
+  if (WriteFile(path, bytes)) return true;
+  if (error) *error = "cannot write " + path;
+  return false;
+}
+
+std::string FileName(const std::string& folder, int number, const char* extension) {
+  char name[32];
+  snprintf(name, sizeof name, "/Merro%04d.%s", number, extension);
+  return folder + name;
+}
+
+}  // namespace
+
+bool WriteStrokeFiles(const Description& d, const std::string& folder, std::string* error,
+                      std::vector<IndexValues>* placed) {
+  if (placed) placed->clear();
+  std::map<int, std::string> data;                      // stroke file number -> records
+  std::map<int, std::map<int, std::string>> indexFiles;  // index file number -> record -> 15 bytes
+  for (const Character& c : d.characters) {
+    int idxFile, record;
+    if (!IndexPlace(Position(c.gbk), &idxFile, &record)) {
+      if (error) *error = "a character outside GB2312";
+      return false;
+    }
+    const std::string bytes = Record(c, true);
+    std::string& dat = data[c.file];
+    IndexValues v{long(dat.size()), long(bytes.size()), c.file};
+    dat += bytes;
+    if (c.index) v = *c.index;
+    if (placed) placed->push_back(v);
+    std::string entry = c.gbk + '\0';
+    PutInt32(entry, v.offset), PutInt32(entry, v.length), PutInt32(entry, v.file);
+    indexFiles[idxFile][record] = entry;
+  }
+  for (const auto& [number, records] : indexFiles) {
+    std::string idx((size_t(records.rbegin()->first) + 1) * kIndexRecord, '\0');
+    for (const auto& [record, entry] : records) idx.replace(size_t(record) * kIndexRecord, kIndexRecord, entry);
+    if (!Write(FileName(folder, number, "idx"), Scramble(idx, d.header, d.mask), error)) return false;
+  }
+  for (const auto& [number, records] : data)
+    if (!Write(FileName(folder, number, "dat"), Scramble(records, d.header, d.mask), error)) return false;
+  return true;
+}
+
+bool WriteFontFiles(const Description& d, const std::string& folder, std::string* error) {
+  std::string dat, idx;
+  for (const Character& c : d.characters) {
+    const std::string bytes = Record(c, false);
+    dat += bytes;
+    PutInt32(idx, long(bytes.size()));
+  }
+  return Write(folder + "/user.dat", dat, error) && Write(folder + "/user.idx", idx, error);
+}
+
+}  // namespace engine_fixture

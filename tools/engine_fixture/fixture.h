@@ -1,0 +1,94 @@
+// Engine data fixtures: characters and their strokes described in a few
+// readable lines, written as the character data engine's files.
+//
+// Description (one keyword a line, '#' starts a comment, numbers decimal):
+//   header abc123           raw scramble header, 6 characters (default abc123)
+//   mask x                  mask letter of the stored header (default x)
+//   char 啊 [file N]        a character (or its GBK code in hex: char B0A1);
+//                           its record goes into stroke file N (default 1)
+//   stroke C X Y [flag F]   a stroke: code character C, start point; bend
+//                           codes ('5', 'A'..'O', 'Y') carry a start flag
+//   cut A B                 a stored cut of the bend stroke (point indices
+//                           relative to the stroke's start point; the first
+//                           cut joins the start tip and the end tip)
+//   line X Y ...            segment of type 1 (polyline points)
+//   curve X Y ...           segment of type 2 (quadratic spline; the last
+//                           point is on the curve)
+//   seg T X Y ...           segment of any other type T
+//   bytes HH HH ...         the record given as bytes instead of strokes
+//                           (repeat to append)
+//   index OFFSET LENGTH N   index values to write instead of the real ones
+//
+// Stroke files: the records of each file N concatenated in description
+// order in "MerroNNNN.dat"; index files "MerroNNNN.idx" hold one 15-byte
+// record per character position up to the last one described (others are
+// zero); both scrambled. Font files: "user.dat" (the records in
+// description order, without bend blocks) and "user.idx" (their lengths).
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace engine_fixture {
+
+using Point = std::pair<int, int>;
+
+struct Segment {
+  int type = 1;
+  std::vector<Point> points;
+};
+
+struct Stroke {
+  unsigned char code = '1';
+  Point start;
+  int flag = 0;
+  std::vector<std::pair<long, long>> cuts;
+  std::vector<Segment> segments;
+};
+
+struct IndexValues {
+  long offset = 0, length = 0, file = 0;
+};
+
+struct Character {
+  std::string gbk;  // two GBK bytes
+  int file = 1;
+  std::vector<Stroke> strokes;
+  std::optional<std::string> bytes;  // the whole record, when given as bytes
+  std::optional<IndexValues> index;  // written to the index instead of the real values
+};
+
+struct Description {
+  std::string header = "abc123";
+  char mask = 'x';
+  std::vector<Character> characters;
+};
+
+// `text` is GBK (the command-line tool converts its UTF-8 file first).
+// False with a message naming the line when the description is not valid.
+bool Parse(std::string_view text, Description* out, std::string* error);
+
+// The record bytes of the character; bend blocks only with `bends`.
+std::string Record(const Character& c, bool bends);
+
+// The scrambled form of `data`: the stored header made from the raw header
+// and the mask letter, then each data byte XORed with raw header byte
+// 3 + (position mod 3).
+std::string Scramble(std::string_view data, std::string_view header, char mask);
+
+// Dense GB2312 position 0..6762 of a two-byte character; -1 otherwise.
+long Position(std::string_view gbk);
+// Index file number (1..22) and record of a position; false outside 0..6762.
+bool IndexPlace(long position, int* fileNumber, int* record);
+
+// Write the files into `folder` (a Linux path that exists). `placed` gets
+// the index values of each character as written (offset, length, file).
+bool WriteStrokeFiles(const Description& d, const std::string& folder, std::string* error,
+                      std::vector<IndexValues>* placed = nullptr);
+bool WriteFontFiles(const Description& d, const std::string& folder, std::string* error);
+// Writes `bytes` to `path` as they are.
+bool WriteFile(const std::string& path, std::string_view bytes);
+
+}  // namespace engine_fixture
