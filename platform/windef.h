@@ -89,6 +89,7 @@ enum : UINT {
   WM_ERASEBKGND = 0x0014,
   WM_SHOWWINDOW = 0x0018,
   WM_SETCURSOR = 0x0020,
+  WM_NCHITTEST = 0x0084,
   WM_KEYDOWN = 0x0100,
   WM_KEYUP = 0x0101,
   WM_CHAR = 0x0102,
@@ -315,6 +316,9 @@ struct MSG {
   POINT pt;
 };
 typedef MSG* LPMSG;
+
+// WM_NCHITTEST answers.
+enum : LRESULT { HTCLIENT = 1, HTCAPTION = 2 };
 
 // GetWindow relations.
 enum : UINT { GW_HWNDFIRST = 0, GW_HWNDLAST = 1, GW_HWNDNEXT = 2, GW_HWNDPREV = 3, GW_CHILD = 5 };

@@ -1,8 +1,10 @@
 // Writes the files Quarvel and Tappel ship in their program folder: cursor
 // files, clip-art pictures, button pictures, the administrator data file and
-// the help page. Everything is drawn here, so a fresh build has every file.
+// the help page; and, as a C++ source, the pictures the keyboard form holds.
+// Everything is drawn here, so a fresh build has every file.
 //
-//   make_resources <program folder> <help page source>
+//   make_resources <program folder> <help page source> <glyph table>
+//   make_resources --keyboard-pictures <C++ source to write>
 #include "platform/text/gbk.h"
 
 #include <QBuffer>
@@ -586,11 +588,81 @@ bool WriteHelp(const QString& dir, const QString& source) {
   return WriteBytes(dir + "/qvlhelp.mht", mht);
 }
 
+// ---- the keyboard's form pictures, built into the program as C++ arrays ----
+
+// The title strip, 395 x 17: an icon, a coloured bar, the title, a close box.
+QImage DrawKeyboardTitle() {
+  QImage img(395, 17, QImage::Format_RGB32);
+  QPainter p(&img);
+  QLinearGradient bar(0, 0, 395, 0);
+  bar.setColorAt(0, QColor(28, 79, 156));
+  bar.setColorAt(1, QColor(127, 178, 234));
+  p.fillRect(img.rect(), bar);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(40, 40, 40), 1));
+  p.setBrush(QColor(250, 250, 250));
+  p.drawRoundedRect(QRectF(2.5, 3.5, 15, 10), 2, 2);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  for (int row = 0; row < 2; ++row)
+    for (int col = 0; col < 4; ++col) p.fillRect(4 + col * 3 + row, 6 + row * 3, 2, 2, QColor(40, 40, 40));
+  p.fillRect(6, 11, 8, 1, QColor(40, 40, 40));
+  QFont f("WenQuanYi Micro Hei");
+  f.setPixelSize(12);
+  p.setFont(f);
+  p.setPen(Qt::white);
+  p.drawText(QRect(24, 0, 300, 17), Qt::AlignLeft | Qt::AlignVCenter, Q("Tappel 屏幕键盘"));
+  p.setPen(QColor(255, 255, 255));
+  p.setBrush(QColor(200, 60, 50));
+  p.drawRect(379, 2, 13, 12);
+  p.drawLine(382, 5, 389, 11);
+  p.drawLine(389, 5, 382, 11);
+  return img;
+}
+
+// The close button's glyph: a cross on a magenta ground, which the bottom
+// left pixel makes transparent.
+QImage DrawCloseGlyph() {
+  QImage img(11, 11, QImage::Format_RGB888);
+  img.fill(QColor(255, 0, 255));
+  QPainter p(&img);
+  p.setPen(QPen(QColor(48, 48, 48), 2));
+  p.drawLine(2, 2, 8, 8);
+  p.drawLine(8, 2, 2, 8);
+  return img;
+}
+
+QByteArray CArray(const char* name, const QByteArray& bytes) {
+  QByteArray out = "extern const unsigned char " + QByteArray(name) + "[] = {";
+  for (int i = 0; i < bytes.size(); ++i) {
+    if (i % 16 == 0) out += "\n   ";
+    out += " " + QByteArray::number(uchar(bytes[i])) + ",";
+  }
+  out += "\n};\nextern const size_t " + QByteArray(name) + "Size = sizeof " + QByteArray(name) + ";\n";
+  return out;
+}
+
+bool WriteKeyboardPictures(const QString& out) {
+  QByteArray title = Encode(DrawKeyboardTitle(), "JPEG", 92), glyph = Encode(DrawCloseGlyph(), "BMP");
+  if (title.isEmpty() || glyph.isEmpty()) return false;
+  QByteArray src = "// Written by make_resources.\n#include \"keyboard/form_pictures.h\"\n\nnamespace tappel {\n";
+  src += CArray("kTitlePicture", title) + CArray("kCloseGlyph", glyph) + "}  // namespace tappel\n";
+  return WriteBytes(out, src);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--keyboard-pictures") {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (WriteKeyboardPictures(QString::fromLocal8Bit(argv[2]))) return 0;
+    std::fprintf(stderr, "make_resources: could not write %s\n", argv[2]);
+    return 1;
+  }
   if (argc < 4) {
-    std::fprintf(stderr, "usage: make_resources <program folder> <help source> <glyph table>\n");
+    std::fprintf(stderr,
+                 "usage: make_resources <program folder> <help source> <glyph table>\n"
+                 "       make_resources --keyboard-pictures <C++ source>\n");
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
