@@ -10,6 +10,7 @@ typedef uint32_t DWORD;
 typedef unsigned int UINT;
 typedef int32_t LONG;
 typedef intptr_t LONG_PTR;
+typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
 typedef int64_t LONGLONG;
 typedef uint64_t ULONGLONG;
@@ -385,6 +386,15 @@ enum : UINT {
   ERROR_BAD_FORMAT = 11,
   SE_ERR_NOASSOC = 31,
 };
+// Open and save dialog options (CFileDialog).
+enum : DWORD {
+  OFN_READONLY = 0x00000001,
+  OFN_OVERWRITEPROMPT = 0x00000002,
+  OFN_HIDEREADONLY = 0x00000004,
+  OFN_PATHMUSTEXIST = 0x00000800,
+  OFN_FILEMUSTEXIST = 0x00001000,
+};
+
 // Waits without time limit; longest path a file name may have.
 enum : DWORD { INFINITE = 0xFFFFFFFF };
 enum : int { MAX_PATH = 260 };

@@ -160,3 +160,24 @@ bool WriteWholeFile(std::string_view name, std::string_view data) {
   TempFile out(target);
   return out.Write(data.data(), data.size()) && out.Commit(ModeOf(target), true);
 }
+
+struct FileReplacement::Impl {
+  explicit Impl(const std::string& target) : target(target), temp(target) {}
+  std::string target;
+  TempFile temp;
+};
+
+FileReplacement::FileReplacement(std::string_view name) {
+  const std::string target = winpath::ToLinux(name);
+  if (!target.empty() && target.back() != '/') impl_ = std::make_unique<Impl>(target);
+}
+
+FileReplacement::~FileReplacement() = default;
+
+bool FileReplacement::IsOpen() const { return impl_ && impl_->temp.fd() >= 0; }
+
+bool FileReplacement::Write(const void* data, size_t n) {
+  return IsOpen() && impl_->temp.Write(static_cast<const char*>(data), n);
+}
+
+bool FileReplacement::Commit() { return IsOpen() && impl_->temp.Commit(ModeOf(impl_->target), true); }

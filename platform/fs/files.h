@@ -6,6 +6,7 @@
 #include "platform/windef.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,3 +29,24 @@ std::optional<std::string> ReadWholeFile(std::string_view name);
 // Replaces the whole content atomically (an existing file keeps its
 // permissions); false, with the old file untouched, on any failure.
 bool WriteWholeFile(std::string_view name, std::string_view data);
+
+// A file written piece by piece: the pieces go to a temporary file beside
+// `name`, which Commit puts in its place once complete and on disk (an
+// existing file keeps its permissions). Dropped without Commit, it leaves
+// `name` as it was.
+class FileReplacement {
+ public:
+  explicit FileReplacement(std::string_view name);
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // False when the temporary file could not be made (no folder, no right).
+  bool IsOpen() const;
+  bool Write(const void* data, size_t n);
+  bool Commit();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};

@@ -153,7 +153,7 @@ BOOL CFile::GetStatus(LPCTSTR lpszFileName, CFileStatus& rStatus) {
   rStatus.m_ctime = BirthTime(os, st);
   rStatus.m_mtime = CTime(st.st_mtime);
   rStatus.m_atime = CTime(st.st_atime);
-  rStatus.m_size = ULONGLONG(st.st_size);
+  rStatus.m_size = S_ISDIR(st.st_mode) ? 0 : ULONGLONG(st.st_size);  // a folder has no size of its own
   rStatus.m_attribute = BYTE((S_ISDIR(st.st_mode) ? directory : normal) | ((st.st_mode & S_IWUSR) ? 0 : readOnly));
   snprintf(rStatus.m_szFullName, sizeof rStatus.m_szFullName, "%s", lpszFileName ? lpszFileName : "");
   return TRUE;

@@ -14,7 +14,7 @@ struct CFileStatus {
   CTime m_ctime;  // creation: the birth time where the file system keeps one, else the modification time
   CTime m_mtime;
   CTime m_atime;
-  ULONGLONG m_size = 0;
+  ULONGLONG m_size = 0;  // 0 for a folder
   BYTE m_attribute = 0;  // CFile::Attribute bits
   char m_szFullName[MAX_PATH] = {};  // the name as asked for
 };

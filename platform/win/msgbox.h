@@ -7,7 +7,8 @@
 //   (any case); each box takes the first line and removes it from the file.
 //   The box is still shown, then answered as soon as it is up. An answer the
 //   box has no button for gives the box's Escape result. When the file runs
-//   out, boxes wait for a person again.
+//   out, boxes wait for a person again. File and folder dialogs take their
+//   answers from the same file and log to the same log (file_dialog.h).
 #pragma once
 #include "platform/windef.h"
 

@@ -137,3 +137,43 @@ TEST_F(FilesTest, FailedWritesLeaveTheOldFile) {
   EXPECT_EQ(Get(d + "/datb.sec"), "[tec]\r\nmum=1\r\n");
   EXPECT_EQ(Names(d), (std::vector<std::string>{"big", "datb.sec"}));
 }
+
+TEST_F(FilesTest, ReplacementAppearsWholeOnCommitOnly) {
+  const std::string d = Root() + "/C/r";
+  EXPECT_FALSE(FileReplacement("C:\\r\\x").IsOpen());  // no folder
+  std::filesystem::create_directories(d + "/sub");
+  Put(d + "/x", "old");
+  chmod((d + "/x").c_str(), 0640);
+  const std::string bytes = Binary(200000);
+  {
+    FileReplacement f("C:\\r\\x");
+    ASSERT_TRUE(f.IsOpen());
+    ASSERT_TRUE(f.Write(bytes.data(), 150000));
+    EXPECT_EQ(Get(d + "/x"), "old");
+    ASSERT_TRUE(f.Write(bytes.data() + 150000, 50000));
+    ASSERT_TRUE(f.Commit());
+    EXPECT_FALSE(f.Write("z", 1));
+  }
+  EXPECT_EQ(Get(d + "/x"), bytes);
+  struct stat st;
+  ASSERT_EQ(stat((d + "/x").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  {
+    FileReplacement f("C:\\r\\x");
+    ASSERT_TRUE(f.Write("partial", 7));
+  }  // never committed
+  {
+    FileReplacement f("C:\\r\\sub");
+    ASSERT_TRUE(f.Write("data", 4));
+    EXPECT_FALSE(f.Commit());  // a folder is in the way
+  }
+  EXPECT_EQ(Get(d + "/x"), bytes);
+  EXPECT_TRUE(IsDir(d + "/sub"));
+  EXPECT_EQ(Names(d), (std::vector<std::string>{"sub", "x"}));
+  FailHalfWay([] {
+    FileReplacement f("C:\\r\\x");
+    const std::string big = Binary(1 << 20);
+    return f.Write(big.data(), big.size()) && f.Commit();
+  });
+  EXPECT_EQ(Get(d + "/x"), bytes);
+}

@@ -183,6 +183,7 @@ TEST(CFile, StatusRemoveRename) {
   fs::create_directory("d");
   ASSERT_TRUE(CFile::GetStatus("d", st));
   EXPECT_NE(st.m_attribute & CFile::directory, 0);
+  EXPECT_EQ(st.m_size, 0u);
 
   Spit("new.bin", "new");
   CFile::Rename("new.bin", "s.bin");  // replaces the existing file

@@ -1,0 +1,92 @@
+// CFileDialog over the layer's file dialog: GBK texts and the '|' filter form
+// in, the system's path out; answered through the environment or by a person.
+#include "platform/mfc/file_dialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "platform/fs/path.h"
+#include "platform/text/gbk.h"
+#include "tests/platform/win/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string Read(const std::string& path) {
+  std::ifstream f(path);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+class FileDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::App();
+    dir_ = std::filesystem::current_path().string() + "/";
+    setenv("QUARVEL_MSGBOX_LOG", (dir_ + "dialogs.log").c_str(), 1);
+    setenv("QUARVEL_MSGBOX_ANSWERS", (dir_ + "answers").c_str(), 1);
+    std::remove((dir_ + "dialogs.log").c_str());
+    data_ = winpath::DrivesRoot() + "/D/data";
+    std::filesystem::create_directories(data_);
+  }
+  void Answers(const std::string& lines) { std::ofstream(dir_ + "answers") << lines; }
+  std::string dir_, data_;
+};
+
+}  // namespace
+
+TEST_F(FileDialogTest, OpenAndSaveTakeTheFilterFormAndGiveTheSystemsPath) {
+  std::ofstream(data_ + "/a.txt") << "a";
+  Answers("FILE " + data_ + u8"/笔记.txt\nCANCEL\n");
+  // "文本文件" and "笔记" are GBK here, as the system passes them.
+  CFileDialog open(TRUE, "txt", "D:\\data\\a.txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+                   "文本文件 (*.txt)|*.txt;*.text|所有文件|*.*||", NULL);
+  EXPECT_EQ(open.GetPathName(), "");
+  ASSERT_EQ(open.DoModal(), IDOK);
+  EXPECT_EQ(open.GetPathName(), CString((gbk::FromUtf8(data_) + "/笔记.txt").c_str()));
+  CFileDialog save(FALSE, "txt", "new.txt", OFN_OVERWRITEPROMPT, NULL, NULL);
+  EXPECT_EQ(save.DoModal(), IDCANCEL);
+  EXPECT_EQ(save.GetPathName(), "");
+
+  std::string log = Read(dir_ + "dialogs.log");
+  const std::string open_line = log.substr(0, log.find('\n'));
+  EXPECT_NE(open_line.find("\tOPEN\t" + data_ + "/a.txt\t" +
+                           u8"文本文件 (*.txt) (*.txt *.text);;所有文件 (*)"),
+            std::string::npos)
+      << open_line;
+  EXPECT_NE(log.find("\tSAVE\t" + dir_ + "new.txt\t"), std::string::npos) << log;
+}
+
+TEST_F(FileDialogTest, APersonTypesANameAndTheDefaultExtensionIsAdded) {
+  Answers("");
+  std::function<void()> person = [&] {
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!d || !d->isVisible()) {
+      QTimer::singleShot(10, person);
+      return;
+    }
+    d->findChild<QLineEdit*>("fileNameEdit")->setText("report");
+    static_cast<QDialog*>(d)->accept();
+    QTimer::singleShot(5000, d, [d] { static_cast<QDialog*>(d)->reject(); });  // refused: do not hang
+  };
+  QTimer::singleShot(10, person);
+  CFileDialog save(FALSE, ".txt", "D:\\data\\", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, "Text|*.txt||");
+  ASSERT_EQ(save.DoModal(), IDOK);
+  EXPECT_EQ(save.GetPathName(), CString((gbk::FromUtf8(data_) + "/report.txt").c_str()));
+}
+
+TEST_F(FileDialogTest, AnOwnerIsRefusedWithoutADialog) {
+  Answers("FILE /tmp/x\n");
+  CFileDialog open(TRUE, NULL, NULL, OFN_HIDEREADONLY, NULL, reinterpret_cast<CWnd*>(8));
+  EXPECT_EQ(open.DoModal(), IDCANCEL);
+  EXPECT_EQ(Read(dir_ + "answers"), "FILE /tmp/x\n");
+  EXPECT_EQ(Read(dir_ + "dialogs.log"), "");
+}

@@ -1,0 +1,115 @@
+// File and folder dialogs answered through the environment, and by a person.
+// Texts here are UTF-8 (u8 literals): they meet Qt and the log directly.
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "platform/win/file_dialog.h"
+#include "tests/platform/win/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+std::string Read(const std::string& path) {
+  std::ifstream f(path);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+class FileDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::App();
+    dir_ = QDir::currentPath().toStdString() + "/";
+    setenv("QUARVEL_MSGBOX_LOG", (dir_ + "dialogs.log").c_str(), 1);
+    setenv("QUARVEL_MSGBOX_ANSWERS", (dir_ + "answers").c_str(), 1);
+    std::remove((dir_ + "dialogs.log").c_str());
+  }
+  void Answers(const std::string& lines) { std::ofstream(dir_ + "answers") << lines; }
+  std::string dir_;
+};
+
+auto OpenIn(const QString& folder) {
+  return [folder](QFileDialog& d) {
+    d.setWindowTitle(QString::fromUtf8(u8"打开"));
+    d.setFileMode(QFileDialog::ExistingFile);
+    d.setNameFilters({"Text (*.txt)", "All (*)"});
+    d.setDirectory(folder);
+  };
+}
+
+}  // namespace
+
+TEST_F(FileDialog, ScriptedAnswersChooseOrCancelAndEveryDialogIsLogged) {
+  const QString here = QDir::currentPath();
+  QDir().mkdir("sub");
+  Answers(u8"FILE /x/中文 名.txt\nfile a.txt\nCANCEL\nYES\nFILE \n");
+  EXPECT_EQ(win::RunFileDialog(OpenIn(here)), QString::fromUtf8(u8"/x/中文 名.txt"));
+  EXPECT_EQ(win::RunFileDialog([&](QFileDialog& d) {
+              d.setAcceptMode(QFileDialog::AcceptSave);
+              d.setDirectory(here + "/sub");
+              d.selectFile("b.txt");
+            }),
+            here + "/sub/a.txt");  // relative: in the dialog's folder
+  EXPECT_EQ(win::RunFileDialog([&](QFileDialog& d) {
+              d.setFileMode(QFileDialog::Directory);
+              d.setDirectory(here);
+            }),
+            std::nullopt);
+  EXPECT_EQ(win::RunFileDialog(OpenIn(here)), std::nullopt);  // YES: not an answer for a file dialog
+  EXPECT_EQ(win::RunFileDialog(OpenIn(here)), std::nullopt);  // FILE without a path
+  EXPECT_EQ(Read(dir_ + "answers"), "");
+
+  const std::string h = here.toStdString();
+  std::istringstream log(Read(dir_ + "dialogs.log"));
+  std::string line;
+  std::vector<std::string> lines;
+  while (std::getline(log, line)) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], u8"打开\tOPEN\t" + h + "\tText (*.txt);;All (*)");
+  EXPECT_EQ(lines[1].substr(lines[1].find('\t')), "\tSAVE\t" + h + "/sub/b.txt\tAll Files (*)");
+  EXPECT_EQ(lines[2].substr(lines[2].find('\t')), "\tFOLDER\t" + h + "\tAll Files (*)");
+}
+
+TEST_F(FileDialog, APersonChoosesInTheDialogOnScreen) {
+  Answers("");
+  std::ofstream("notes.txt") << "n";
+  const QString file = QDir::current().absoluteFilePath("notes.txt");
+  QString title;
+  std::function<void()> person = [&] {
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!d || !d->isVisible()) {
+      QTimer::singleShot(10, person);
+      return;
+    }
+    title = d->windowTitle();
+    // Types the name and presses the dialog's Open button.
+    d->findChild<QLineEdit*>("fileNameEdit")->setText("notes.txt");
+    static_cast<QDialog*>(d)->accept();
+    QTimer::singleShot(5000, d, [d] { static_cast<QDialog*>(d)->reject(); });  // refused: do not hang
+  };
+  QTimer::singleShot(10, person);
+  EXPECT_EQ(win::RunFileDialog(OpenIn(QDir::currentPath())), file);
+  EXPECT_EQ(title, QString::fromUtf8(u8"打开"));
+}
+
+TEST_F(FileDialog, AWorkerThreadsDialogRunsOnTheGuiThread) {
+  Answers("FILE /tmp/w.bin\n");
+  std::optional<QString> r;
+  std::atomic<bool> done{false};
+  std::thread t([&] {
+    r = win::RunFileDialog([](QFileDialog& d) { d.setAcceptMode(QFileDialog::AcceptSave); });
+    done = true;
+  });
+  ASSERT_TRUE(test::WaitFor([&] { return done.load(); }));
+  t.join();
+  EXPECT_EQ(r, QString("/tmp/w.bin"));
+}
