@@ -151,7 +151,7 @@ class TwainTest : public ::testing::Test {
     link_->OnTwainAcquire = [=](TObject* s, int i, TBitmap* image, bool& cancel) {
       events_.push_back("acquire " + who(s) + " " + std::to_string(i));
       images_.push_back(image->Pixels());
-      cancel = cancelAt_ == int(images_.size());
+      if (cancelAt_ == int(images_.size())) cancel = true;
     };
   }
   // Calls of the log as names, without the status requests the component
