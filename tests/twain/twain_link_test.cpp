@@ -29,6 +29,16 @@ TEST_F(LinkTest, AFreshComponentHasNothingLoaded) {
   EXPECT_EQ(link_->GetSource(0), nullptr);
   EXPECT_EQ(link_->Info()->Language, tlDanish);
   EXPECT_EQ(link_->AppIdentity(), link_->Info()->Record());
+  // Info takes a whole record, Id and protocol included.
+  TTwainIdentity other(nullptr);
+  other.Record()->Id = 9;
+  other.Record()->ProtocolMinor = 8;
+  other.ProductName = "Scan dialog";
+  link_->Info = &other;
+  EXPECT_EQ(memcmp(link_->AppIdentity(), other.Record(), sizeof(TW_IDENTITY)), 0);
+  EXPECT_NE(link_->Info(), &other);
+  EXPECT_EQ(link_->Info()->GetOwner(), link_.get());
+  link_->Info()->Record()->Id = 0;
   // The manager cannot be opened without the library.
   link_->SourceManagerLoaded = true;
   EXPECT_FALSE(link_->SourceManagerLoaded);
