@@ -4,7 +4,10 @@
 #include "platform/win/detail/x11.h"
 #include "platform/win/messages.h"
 
+#include <X11/Xutil.h>
+
 #include <set>
+#include <string>
 
 namespace win {
 namespace {
@@ -14,7 +17,7 @@ std::set<HWND>& Hidden() {
 }
 }  // namespace
 
-HWND CreateHiddenWindow(std::string_view gbkTitle) {
+HWND CreateHiddenWindow(std::string_view gbkTitle, std::string_view className) {
   Display* d = x11::Dpy();
   if (!d) return 0;
   XSetWindowAttributes a{};
@@ -23,6 +26,11 @@ HWND CreateHiddenWindow(std::string_view gbkTitle) {
                            CWOverrideRedirect, &a);
   if (!w) return 0;
   x11::WriteName(w, gbk::ToUtf8(gbkTitle));
+  if (!className.empty()) {
+    std::string name(className);
+    XClassHint hint{name.data(), name.data()};
+    XSetClassHint(d, w, &hint);
+  }
   XFlush(d);
   Hidden().insert(w);
   return w;

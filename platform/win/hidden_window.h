@@ -9,7 +9,9 @@
 namespace win {
 
 // An unmapped top-level window titled `gbkTitle`; 0 without an X display.
-HWND CreateHiddenWindow(std::string_view gbkTitle);
+// A window class name, when given, is its WM_CLASS (name and class), which
+// FindWindow matches.
+HWND CreateHiddenWindow(std::string_view gbkTitle, std::string_view className = {});
 // Those made and not yet destroyed.
 std::vector<HWND> HiddenWindows();
 

@@ -1,5 +1,6 @@
 #include "platform/win/module.h"
 
+#include "platform/fs/path.h"
 #include "platform/text/gbk.h"
 #include "platform/win/detail/exe_folder.h"
 
@@ -9,6 +10,8 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -57,29 +60,57 @@ bool IsFile(const std::string& path) {
 
 void* Open(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
 
+// A GBK name split after its last separator (a GBK trail byte equal to '\'
+// is no separator): the folder with the separator, and the file name.
+std::pair<std::string, std::string> Split(const std::string& name) {
+  size_t cut = 0;
+  for (size_t i = 0; i < name.size(); i += gbk::CharLength(std::string_view(name).substr(i)))
+    if (name[i] == '\\' || name[i] == '/') cut = i + 1;
+  return {name.substr(0, cut), name.substr(cut)};
+}
+
+// The name as given, then its Linux forms (GBK file names).
+std::vector<std::string> Forms(const std::string& file) {
+  std::vector<std::string> forms{file};
+  for (const std::string& f : LinuxForms(file)) forms.push_back(f);
+  return forms;
+}
+
+// Existing files for a name in a folder, mapped as every file name is, in
+// the order tried.
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& file) {
+  std::vector<std::string> found;
+  for (const std::string& form : Forms(file)) {
+    const std::string path = winpath::ToLinux(folder + form);
+    if (IsFile(path)) found.push_back(path);
+  }
+  return found;
+}
+
 }  // namespace
 
 HMODULE LoadLibrary(LPCSTR name) {
   if (!name || !*name) return nullptr;
-  std::string path = gbk::ToUtf8(name);
-  for (char& c : path)
-    if (c == '\\') c = '/';
-  size_t slash = path.rfind('/');
-  std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  std::string file = path.substr(slash == std::string::npos ? 0 : slash + 1);
-  std::vector<std::string> forms{file};
-  for (const std::string& f : LinuxForms(file)) forms.push_back(f);
-  for (const std::string& form : forms) {
-    if (!folder.empty()) {
-      if (IsFile(folder + form))
-        if (void* h = Open(folder + form)) return h;
-      continue;
-    }
-    if (IsFile(win::detail::ExeFolder() + form))
-      if (void* h = Open(win::detail::ExeFolder() + form)) return h;
-    if (void* h = Open(form)) return h;  // the system's own search
+  const auto [folder, file] = Split(name);
+  if (file.empty()) return nullptr;
+  if (!folder.empty()) {
+    for (const std::string& path : FilesIn(folder, file))
+      if (void* h = Open(path)) return h;
+    return nullptr;
+  }
+  for (const std::string& form : Forms(file)) {
+    const std::string utf8 = gbk::ToUtf8(form);
+    if (IsFile(win::detail::ExeFolder() + utf8))
+      if (void* h = Open(win::detail::ExeFolder() + utf8)) return h;
+    if (void* h = Open(utf8)) return h;  // the system's own search
   }
   return nullptr;
+}
+
+BOOL LibraryFileExists(LPCSTR name) {
+  if (!name || !*name) return FALSE;
+  const auto [folder, file] = Split(name);
+  return !file.empty() && !FilesIn(folder, file).empty() ? TRUE : FALSE;
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {

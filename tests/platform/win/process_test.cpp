@@ -153,6 +153,46 @@ TEST(Module, WindowsNamesFindTheirLinuxLibraries) {
   EXPECT_FALSE(FreeLibrary(nullptr));
 }
 
+TEST(Module, FoldersAreMappedAndSearchedForTheLinuxForm) {
+  // Drive C's folder, as the Windows and System folders are named.
+  const std::string drives = getenv("QUARVEL_DRIVES");
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(drives + "/C/Libs/TWAIN_32.DLL")));  // a folder, no file
+  ASSERT_TRUE(QFile::copy(QString::fromStdString(kProgramFolder + "libwintestmod.so"),
+                          QString::fromStdString(drives + "/C/Libs/libwintestmod.so")));
+  std::ofstream(drives + "/C/Libs/libbroken.so") << "no library";
+
+  HMODULE h = LoadLibrary("C:\\LIBS\\WinTestMod.dll");
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(reinterpret_cast<int (*)()>(GetProcAddress(h, "Answer"))(), 42);
+  EXPECT_TRUE(FreeLibrary(h));
+
+  struct Case {
+    const char* name;
+    BOOL exists;
+    bool loads;
+  } cases[] = {
+      {"C:\\libs\\wintestmod.dll", TRUE, true},
+      {"c:\\Libs\\libwintestmod.so", TRUE, true},
+      {"C:\\Libs\\broken.dll", TRUE, false},  // a file search does not look inside
+      {"C:\\Libs\\TWAIN_32.DLL", FALSE, false},
+      {"C:\\Libs\\nosuch.dll", FALSE, false},
+      {"C:\\Nowhere\\wintestmod.dll", FALSE, false},
+      {"C:\\Libs\\", FALSE, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LibraryFileExists(c.name), c.exists) << c.name;
+    HMODULE m = LoadLibrary(c.name);
+    EXPECT_EQ(m != nullptr, c.loads) << c.name;
+    if (m) FreeLibrary(m);
+  }
+  // A bare name is a file of the current folder, as a file search takes it.
+  EXPECT_FALSE(LibraryFileExists("wintestmod.dll"));
+  ASSERT_TRUE(QFile::copy(QString::fromStdString(kProgramFolder + "libwintestmod.so"), "libwintestmod.so"));
+  EXPECT_TRUE(LibraryFileExists("WINTESTMOD.DLL"));
+  EXPECT_FALSE(LibraryFileExists(""));
+  EXPECT_FALSE(LibraryFileExists(nullptr));
+}
+
 TEST(Module, TwainEntryByOrdinalOne) {
   HMODULE h = LoadLibrary("TWAIN_32.DLL");
   ASSERT_NE(h, nullptr);

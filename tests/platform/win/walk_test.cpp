@@ -4,6 +4,7 @@
 #include <QWindow>
 
 #include "platform/text/gbk.h"
+#include "platform/win/hidden_window.h"
 #include "platform/win/messages.h"
 #include "platform/win/window_pos.h"
 #include "platform/win/window_text.h"
@@ -118,6 +119,17 @@ TEST_F(Walk, FindWindowByClassAndExactText) {
   EXPECT_EQ(FindWindow("peerclass", "other"), 0u);
   EXPECT_EQ(FindWindow(nullptr, "xTouchMo"), 0u);
   EXPECT_EQ(FindWindow("shell_traywnd", nullptr), 0u);
+}
+
+TEST_F(Walk, HiddenWindowsAreFoundByTheirClass) {
+  HWND plain = win::CreateHiddenWindow("TwainLink");
+  HWND classed = win::CreateHiddenWindow("TwainLink", "TWAINLINK_VIRTUALWINDOW");
+  ASSERT_NE(classed, 0u);
+  EXPECT_EQ(FindWindow("twainlink_virtualwindow", nullptr), classed);
+  EXPECT_EQ(FindWindow("TWAINLINK_VIRTUALWINDOW", "TwainLink"), classed);
+  EXPECT_TRUE(DestroyWindow(classed));
+  EXPECT_EQ(FindWindow("TWAINLINK_VIRTUALWINDOW", nullptr), 0u);
+  EXPECT_TRUE(DestroyWindow(plain));
 }
 
 TEST_F(Walk, CloseRequestsReachOtherProcessesOnlyWhenTheyTakeThem) {

@@ -1,0 +1,96 @@
+// The component with the real source manager over SANE's test backend, in
+// the order the scan dialog uses it: the picture that arrives is the one
+// scanimage reads from the same device.
+#include "tests/twain/twain_test.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+// A binary PPM as scanimage writes it.
+struct Ppm {
+  int width = 0, height = 0;
+  std::string data;
+  static Ppm Parse(const std::string& s) {
+    // "P6", width, height, maxval, each after blanks and "#" comment lines,
+    // then one blank and the samples.
+    size_t i = 2;
+    auto number = [&] {
+      for (;;) {
+        while (i < s.size() && isspace((unsigned char)s[i])) ++i;
+        if (i < s.size() && s[i] == '#')
+          while (i < s.size() && s[i] != '\n') ++i;
+        else
+          break;
+      }
+      int v = 0;
+      while (i < s.size() && isdigit((unsigned char)s[i])) v = v * 10 + (s[i++] - '0');
+      return v;
+    };
+    Ppm p;
+    if (s.compare(0, 2, "P6") != 0) return p;
+    p.width = number();
+    p.height = number();
+    if (number() != 255 || i + 1 + size_t(p.width) * size_t(p.height) * 3 > s.size()) return {};
+    p.data = s.substr(i + 1);
+    return p;
+  }
+  COLORREF At(int x, int y) const {
+    const auto* px = reinterpret_cast<const uint8_t*>(data.data()) + (size_t(y) * width + x) * 3;
+    return RGB(px[0], px[1], px[2]);
+  }
+};
+
+class SaneScan : public ::testing::TestWithParam<TTwainTransferMode> {
+ protected:
+  void SetUp() override {
+    test::App();
+    std::ofstream(std::string(getenv("SANE_CONFIG_DIR")) + "/test.conf") << "test-picture \"Color pattern\"\nmode Color\n";
+    twaintest::Install(std::string(getenv("QUARVEL_BIN")) + "/libtwain_32.so", twaintest::CurrentFolder());
+  }
+};
+
+}  // namespace
+
+TEST_P(SaneScan, TheScanDialogsOrderBringsTheTestScannersPicture) {
+  TTwainLink link(nullptr);
+  link.TransferMode = GetParam();
+  std::vector<gdi::Bitmap> images;
+  int disabled = 0;
+  link.OnTwainAcquire = [&](TObject*, int, TBitmap* image, bool&) { images.push_back(image->Pixels()); };
+  link.OnSourceDisable = [&](TObject*, int) { ++disabled; };
+
+  ASSERT_TRUE(link.CloseTwainLibrary());
+  ASSERT_TRUE(link.OpenTwainLibrary());
+  link.SourceManagerLoaded = true;
+  ASSERT_GE(link.SourceCount, 1);
+  TTwainSource* s = link.GetSource(0);
+  EXPECT_EQ(s->ProductName(), "frontend-tester");
+  EXPECT_EQ(s->VersionInfo(), "test:0");
+  s->ModalUI = true;
+  s->ShowUI = false;
+  s->Loaded = true;
+  EXPECT_EQ(s->SetXResolution(150), CapOk);
+  EXPECT_EQ(s->SetYResolution(150), CapOk);
+  s->SwitchedOn = true;
+  ASSERT_TRUE(test::WaitFor([&] { return disabled == 1; }, 60000));
+  ASSERT_EQ(images.size(), 1u);
+
+  const Ppm want = Ppm::Parse(test::Shell("scanimage --format=pnm -d test:0 --resolution 150 --mode Color 2>/dev/null"));
+  ASSERT_GT(want.width, 0);
+  ASSERT_EQ(images[0].Width(), want.width);
+  ASSERT_EQ(images[0].Height(), want.height);
+  for (int y = 0; y < want.height; y += 7)
+    for (int x = 0; x < want.width; x += 5) ASSERT_EQ(images[0].GetPixel(x, y), want.At(x, y)) << x << "," << y;
+
+  // The next scan button press closes it all, and loads again.
+  ASSERT_TRUE(link.CloseTwainLibrary());
+  EXPECT_EQ(link.GetOpenSourceCount(), 0);
+  ASSERT_TRUE(link.OpenTwainLibrary());
+  link.SourceManagerLoaded = true;
+  EXPECT_GE(link.SourceCount, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SaneScan, ::testing::Values(ttmNative, ttmMemory),
+                         [](const auto& info) { return info.param == ttmNative ? "Native" : "Memory"; });
