@@ -236,7 +236,8 @@ void TControl::mouseDoubleClickEvent(QMouseEvent* e) {
   if (!ButtonOf(e->button(), &b)) return;
   if (TForm* f = ParentForm()) f->FlushPaint();
   const QPoint p = e->position().toPoint();
-  if (b == mbLeft) DblClick();
+  // The second press of a double click is a press too: its release clicks.
+  if (b == mbLeft) clicked_ = true, DblClick();
   MouseDown(b, vcl::ShiftOf(e->modifiers(), e->buttons()) << ssDouble, p.x(), p.y());
 }
 
@@ -295,7 +296,7 @@ bool TControl::eventFilter(QObject* watched, QEvent* e) {
     MouseUp(b, shift, p.x(), p.y());
     if (click) Click();
   } else if (button) {
-    if (b == mbLeft) clicked_ = t == QEvent::MouseButtonPress;
+    if (b == mbLeft) clicked_ = true;
     if (t == QEvent::MouseButtonDblClick && b == mbLeft) DblClick();
     MouseDown(b, t == QEvent::MouseButtonDblClick ? TShiftState(shift) << ssDouble : shift, p.x(), p.y());
   }

@@ -146,7 +146,7 @@ class TForm : public TWinControl {
   QEventLoop* modalLoop_ = nullptr;
   QRegion pending_;
   bool paintPosted_ = false;
-  QSize frameExtra_;
+  QSize frameExtra_{0, 0};  // unknown until the window manager framed it
 };
 typedef TForm TCustomForm;
 

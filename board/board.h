@@ -1,0 +1,210 @@
+// The board TForm3 (Unit3): a full-screen drawing surface with a tool strip
+// along its top, holding the page store that the other forms of the program
+// read and write directly. Strokes are drawn on the screen (the form's
+// canvas) and committed into the current page's bitmap; painting shows the
+// current page.
+//
+// Jobs of the unit, one source file each: board.cpp (page store, paint,
+// commands), board_form.cpp (the form description: controls and their
+// places), board_draw.cpp (drawing tools and strokes), board_float.cpp (the
+// floating picture's commits and the range selection).
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/gdiplus/gdiplus.h"
+#include "platform/vcl/buttons.h"
+#include "platform/vcl/color_dialog.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/jpeg.h"
+#include "platform/vcl/stdctrls.h"
+
+// Tool state of the board's unit.
+enum : int {
+  kPen = 0,
+  kLine = 1,
+  kRectangle = 2,
+  kEllipse = 3,
+  kEraser = 4,
+  kRangeSelect = 5,
+  kAreaErase = 6,
+};
+extern int DrawMode;
+// The last press on the board (or on the floating picture or the text panel,
+// in their own coordinates).
+extern int StartX, StartY;
+// The smallest and largest coordinates visited since the press.
+extern int StrokeLeft, StrokeTop, StrokeRight, StrokeBottom;
+// Where the last range selection was released.
+extern int SelectionEndX, SelectionEndY;
+// Scale of the floating picture, 1 after each placement.
+extern float ZoomFactor;
+// 1 while an image of the floating picture is held for zooming.
+extern int ZoomImageCached;
+
+constexpr int kPageSlots = 100;  // slot 0 is the scratch bitmap, 1..99 pages
+constexpr int kMaxPages = 99;
+
+class TForm3 : public TForm {
+ public:
+  explicit TForm3(TComponent* owner);
+
+  // ---- page store ----
+  // Copy of the page while the text panel is maximised.
+  std::unique_ptr<TBitmap> PageBackup;
+  // Content of the floating picture Image2.
+  std::unique_ptr<TBitmap> FloatBitmap;
+  // Flattened text-panel layer that the erasers restore from.
+  std::unique_ptr<TBitmap> LayerBitmap;
+  // Slot 0 is ScratchBitmap; 1..99 the pages, screen size, made as needed.
+  // A bitmap put into a slot belongs to the store; the one it replaces is
+  // released.
+  std::unique_ptr<TBitmap> Pages[kPageSlots];
+  std::unique_ptr<TBitmap>& ScratchBitmap = Pages[0];
+  // 0 never filled, 1 cleared to the background, 2 has content.
+  int PageState[kPageSlots] = {};
+  // The text panel's rectangle per page, form coordinates.
+  int PanelLeft[kPageSlots] = {};
+  int PanelTop[kPageSlots] = {};
+  int PanelWidth[kPageSlots] = {};
+  int PanelHeight[kPageSlots] = {};
+  // 1 when the text panel's area is refilled with the background as the
+  // panel closes.
+  int PanelOnPage[kPageSlots] = {};
+  // 1 while LayerBitmap holds a flattened text-panel layer of this page.
+  int LayerActive = 0;
+  // 1 when Image2 holds a placed picture, 0 a cut selection.
+  int FloatIsPicture = 0;
+  // 0 none; 1 clip art armed; 2 imported picture; 3 picture fitted to the
+  // page width.
+  int PendingStamp = 0;
+  int PanelDragWidth = 0, PanelDragHeight = 0;
+  int PageCount = 1;
+  int CurrentPage = 1;
+  std::unique_ptr<TJPEGImage> StampJpeg;
+  std::string GalleryFolder;
+  // Folder of the running program file, with a trailing separator.
+  std::string ProgramFolder;
+  // The page strip's half-size pictures, left and right.
+  std::unique_ptr<TBitmap> StripLeftBitmap, StripRightBitmap;
+  // The floating picture as it stood before its first zoom step.
+  std::unique_ptr<Gdiplus::Image> ZoomImage;
+  // The colour the note RichEdit1 takes, following the page background.
+  TColor NoteColour = TColor(0x808080);
+
+  // A page's panel kind (0 none, 1 text, 2 web or media), kept with the
+  // page's bitmap object: 0 for a new bitmap and for a page that does not
+  // exist.
+  int PanelKind(int page) const;
+  void SetPanelKind(int page, int kind);
+  // A new screen-size bitmap.
+  static std::unique_ptr<TBitmap> NewPageBitmap();
+  // Undo has nothing left to restore: to be called by everything that
+  // replaces ScratchBitmap or the whole current page.
+  void InvalidateUndo();
+  // The background colour of the page shown: the probe pixel (screen width
+  // - 1, 38) of the screen, or of a page bitmap.
+  TColor ProbeColour() const;
+  TColor ProbeColour(int page) const;
+  // The text panel's rectangle stored for a page.
+  void SavePanel(int page);
+  // Fills a whole page bitmap with a colour.
+  void FillPage(int page, TColor colour);
+
+  // ---- the form (Image2 first: it lies under the tool strip's panels) ----
+  TImage* Image2;  // the floating picture
+  TPanel* Panel2;  // tool strip
+  TPanel* Panel3;  // size readout
+  TPanel* Panel1;  // command buttons
+  TSpeedButton* SpeedButton9;
+  TPanel* LCP;
+  TPanel* RCP;
+  TEdit* Edit1;  // pen width "1".."9"
+  TSpeedButton *SpeedButton7, *SpeedButton8, *SpeedButton5, *SpeedButton4, *SpeedButton10, *SpeedButton13,
+      *SpeedButton3, *SpeedButton14, *SpeedButton15, *SpeedButton17, *SpeedButton25, *SpeedButton35, *SpeedButton36,
+      *SpeedButton1, *SpeedButton18, *SpeedButton11;
+  TEdit* Edit2;  // page number
+  TSpeedButton *SpeedButton12, *SpeedButton6, *SpeedButton2, *SpeedButton40;
+  // The text panel.
+  TPanel* Panel4;
+  TImage* Image1;
+  TSpeedButton *SpeedButton16, *SpeedButton22, *SpeedButton21, *SpeedButton26, *SpeedButton34, *SpeedButton32,
+      *SpeedButton23, *SpeedButton31, *SpeedButton41, *SpeedButton20, *SpeedButton24, *SpeedButton19;
+  // The page strip.
+  TPanel* Panel5;
+  TImage* Image3;
+  TPanel* Panel6;
+  TScrollBar* ScrollBar1;
+  TPanel* Panel7;
+  TImage* Image4;
+  TSpeedButton *SpeedButton28, *SpeedButton27, *SpeedButton37, *SpeedButton38;
+  TEdit* Edit3;
+  TSpeedButton *SpeedButton39, *SpeedButton29, *SpeedButton30;
+  // The gallery.
+  TPanel* Panel9;
+  TBitBtn *BitBtn1, *BitBtn2, *BitBtn3;
+  TSpeedButton* SpeedButton33;
+  TPanel* Panel8;   // physics clip art
+  TPanel* Panel10;  // chemistry clip art
+  TImage* Image26;  // the teacher's pictures
+  TImage *Image5, *Image6, *Image7, *Image8, *Image9, *Image10, *Image11, *Image12, *Image13, *Image14, *Image15,
+      *Image16, *Image17, *Image18, *Image19, *Image20, *Image21, *Image22, *Image23, *Image24, *Image25;
+  TImage *Image29, *Image30, *Image31, *Image32, *Image33, *Image37, *Image38, *Image39, *Image40, *Image41, *Image42,
+      *Image43, *Image44, *Image45;
+  // The colour dialogs of the pen and the background.
+  TColorDialog* LCD;
+  TColorDialog* RCD;
+
+  // ---- board.cpp ----
+  void FormCreate(TObject* Sender);
+  void FormResize(TObject* Sender);
+  void FormPaint(TObject* Sender);
+  void SpeedButton6Click(TObject* Sender);   // settings
+  void SpeedButton2Click(TObject* Sender);   // curtain
+  void SpeedButton40Click(TObject* Sender);  // back to the desktop
+
+  // ---- board_draw.cpp ----
+  void FormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void FormMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void FormMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SpeedButton3Click(TObject* Sender);   // pen
+  void SpeedButton14Click(TObject* Sender);  // line
+  void SpeedButton15Click(TObject* Sender);  // rectangle
+  void SpeedButton17Click(TObject* Sender);  // ellipse
+  void SpeedButton10Click(TObject* Sender);  // eraser
+  void SpeedButton13Click(TObject* Sender);  // area erase
+  void SpeedButton7Click(TObject* Sender);   // thicker
+  void SpeedButton8Click(TObject* Sender);   // thinner
+  void LCPClick(TObject* Sender);            // pen colour
+  void SpeedButton9Click(TObject* Sender);   // pen colour
+  void RCPClick(TObject* Sender);            // background colour
+  void SpeedButton5Click(TObject* Sender);   // clear page
+  void SpeedButton4Click(TObject* Sender);   // undo
+
+  // ---- board_float.cpp ----
+  void SpeedButton25Click(TObject* Sender);  // range select
+  // The tool buttons' commit: the shown picture without its outermost
+  // pixels goes into the current page and Image2 is hidden.
+  void PlainCommit();
+  // The press's commit: a placed picture whole, a cut selection without its
+  // frame; then nothing floats any more.
+  void PressCommit();
+  // Cuts (StartX, StartY, x, y) of the screen into the floating picture.
+  void CutSelection(int x, int y);
+  // Puts an armed stamp at the press point as the floating picture.
+  void PlaceStamp();
+
+ private:
+  void BuildForm();
+  // The pen each tool draws with, and its cursor.
+  void ArmTool(int mode);
+  void ToolCursor(const char* file);
+  int PenWidthShown() const;
+  void SetPenWidthForTool();
+  void CommitStroke();
+  void RestoreFromPage(const TRect& r);
+  void CopyToPage(const TRect& r);
+};
+
+extern TForm3* Form3;

@@ -1,0 +1,90 @@
+// The colour dialog on a real X server: what it offers, real keys, and the
+// scripted answers that tests of the programs use.
+#include <QApplication>
+#include <QColorDialog>
+#include <QTimer>
+
+#include <cstdio>
+#include <fstream>
+
+#include "platform/vcl/color_dialog.h"
+#include "tests/platform/vcl/vcl_test.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Counts the colour dialogs that come onto the screen and what they offer.
+class Watch : public QObject {
+ public:
+  Watch() { qApp->installEventFilter(this); }
+  ~Watch() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::Expose)
+      if (auto* w = qobject_cast<QWindow*>(o); w && w->isExposed())
+        for (QWidget* top : QApplication::topLevelWidgets())
+          if (auto* d = qobject_cast<QColorDialog*>(top); d && d->windowHandle() == w && d != last) {
+            last = d;
+            ++shown;
+            offered = d->currentColor();
+            if (whenUp) QTimer::singleShot(0, d, whenUp);
+          }
+    return false;
+  }
+  int shown = 0;
+  QColor offered;
+  QColorDialog* last = nullptr;
+  std::function<void()> whenUp;
+};
+
+void Answers(const char* text) {
+  std::ofstream("answers") << text;
+  setenv("QUARVEL_COLORDIALOG_ANSWERS", "answers", 1);
+}
+
+}  // namespace
+
+TEST(ColorDialog, OffersItsColourAndTakesRealKeys) {
+  test::App();
+  unsetenv("QUARVEL_COLORDIALOG_ANSWERS");
+  TColorDialog dialog(Application);
+  dialog.Color = TColor(0x123456);  // $BBGGRR: red 0x56, green 0x34, blue 0x12
+  Watch watch;
+  watch.whenUp = [] { test::Xdo("key Escape"); };
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(watch.offered, QColor(0x56, 0x34, 0x12));
+  EXPECT_EQ(dialog.Color(), TColor(0x123456));
+
+  dialog.Color = clTeal;
+  watch.last = nullptr;
+  watch.whenUp = [] { test::Xdo("key Return"); };
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.Color(), clTeal);
+  EXPECT_EQ(watch.shown, 2);
+}
+
+TEST(ColorDialog, ScriptedAnswersAreTakenInTurnAfterTheDialogIsShown) {
+  test::App();
+  Answers("OK $0000FF\nCANCEL\n\nOK 8421504\nmaybe\n");
+  TColorDialog dialog(Application);
+  Watch watch;
+  auto next = [&] {
+    watch.last = nullptr;
+    return dialog.Execute();
+  };
+  EXPECT_TRUE(next());
+  EXPECT_EQ(dialog.Color(), clRed);
+  EXPECT_FALSE(next());
+  EXPECT_EQ(dialog.Color(), clRed);
+  EXPECT_TRUE(next());
+  EXPECT_EQ(dialog.Color(), clGray);
+  // Something that is no answer cancels.
+  EXPECT_FALSE(next());
+  EXPECT_EQ(dialog.Color(), clGray);
+  EXPECT_EQ(watch.shown, 4);
+  // The file ran out: the next dialog waits for a person (here: a key).
+  watch.whenUp = [] { test::Xdo("key Return"); };
+  EXPECT_TRUE(next());
+  EXPECT_EQ(dialog.Color(), clGray);
+  unsetenv("QUARVEL_COLORDIALOG_ANSWERS");
+}
