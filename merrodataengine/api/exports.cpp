@@ -20,8 +20,9 @@ int On_Exit(EngineContext* c) {
   c->strRequired3 = "";
   c->strCurrentDir = "";
   On_Free_OutLine_Pool();
+  On_Free_Map_Pool();
   m.data.Free();
-  return 1;
+  return On_UnInit_Search(c);
 }
 
 int On_Init(EngineContext* c) {
