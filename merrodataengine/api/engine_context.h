@@ -66,6 +66,9 @@ int On_Exit(EngineContext* context);
 int On_Set_Exit(EngineContext* context);
 // nSlot04 := the number of pooled outlines.
 int On_Get_OutLine_Count(EngineContext* context);
+// Copies the pictures of the idle outlines among the first nPoolSize to the
+// window pSlot28 (a CWnd*). 0 without a window.
+int On_RePaint(EngineContext* context);
 // Outline of pool index nSlot0C: fill delay := pSlot28 ms (an int), stroke
 // delay := nSlot2C ms. 0 when that outline is not available.
 int On_Set_Delay(EngineContext* context);

@@ -238,7 +238,9 @@ TEST_F(TextMapFixture, FromADictionaryInMemory) {
     EXPECT_EQ(map.GetCount(), c.count) << c.mode << " " << c.offsetsLength;
     if (c.count == 0) continue;
     EXPECT_EQ(Value(map, "\xB0\xA1"), "a1");
-    if (c.count == 2) EXPECT_EQ(Value(map, "\xB0\xA2"), "a");
+    if (c.count == 2) {
+      EXPECT_EQ(Value(map, "\xB0\xA2"), "a");
+    }
   }
   // Missing sources: nothing is loaded.
   CMerroTextMap none;
