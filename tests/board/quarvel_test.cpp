@@ -69,7 +69,9 @@ TEST(Quarvel, TheKeyboardButtonClosesEveryKeyboardWindowOrStartsTheKeyboard) {
   const std::string started = TestDir() + "/tappel.log";
   const std::string folder = ProgramFolder();
   {
-    // A stand-in for the keyboard program, found by the bare name "tappel.dll".
+    // A stand-in for the keyboard program, found by the bare name "tappel.dll";
+    // the link to the real one goes first, so the real program is left alone.
+    remove((folder + "tappel").c_str());
     FILE* f = fopen((folder + "tappel").c_str(), "w");
     fprintf(f, "#!/bin/sh\necho started >> '%s'\n", started.c_str());
     fclose(f);
