@@ -203,6 +203,31 @@ class TForm3 : public TForm {
   // its place; Image2 stays as it is.
   void FloatInsideToPage();
 
+  // ---- board_pages.cpp ----
+  void SpeedButton12Click(TObject* Sender);  // next page (also the overlay's)
+  void SpeedButton11Click(TObject* Sender);  // previous page
+  // The text panel's part of a turn: the page left keeps its note and its
+  // rectangle; a page reached shows its panel as its kind says.
+  void LeavePagePanel();
+  void RestorePagePanel(int page);
+  // The note takes the colour that goes with the current page's background.
+  void NoteFollowsPage();
+  // The handlers of the page turning, the floating picture's zoom, the page
+  // strip and the gallery, on their controls.
+  void WirePageControls();
+
+  // ---- board_zoom.cpp: dragging and zooming the floating picture ----
+  void Image2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Image2MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void SpeedButton35Click(TObject* Sender);  // zoom in
+  void SpeedButton36Click(TObject* Sender);  // zoom out
+  // Image2's picture as the zoom cache last saw it: a picture shown since
+  // (a scan) is not the one ZoomImage holds.
+  QImage ZoomShownPicture;
+  // One zoom step, in (x 1.5) or out (/ 1.5); false, nothing changed, when
+  // the step cannot be made.
+  bool ZoomStep(bool in);
+
  private:
   void BuildForm();
   // The pen each tool draws with, and its cursor.
@@ -219,3 +244,7 @@ class TForm3 : public TForm {
 };
 
 extern TForm3* Form3;
+
+// The note's colour for a page background: on the darkest backgrounds a
+// grey that its black text stays readable on.
+TColor NoteColourFor(TColor background);

@@ -56,11 +56,15 @@ const NoteColourRule kNoteColours[] = {
     {TColor(0x808080), TColor(0xA5A5A5)},
 };
 
+}  // namespace
+
 TColor NoteColourFor(TColor background) {
   for (const NoteColourRule& r : kNoteColours)
     if (r.background == background) return r.note;
   return background;
 }
+
+namespace {
 
 // "宽，高" of a line, rectangle or ellipse: half the distance in tenths.
 AnsiString SizeText(int dx, int dy) { return FloatToStr((dx / 2) / 10.0) + "，" + FloatToStr((dy / 2) / 10.0); }

@@ -1,0 +1,107 @@
+// Turning the board's pages. Forward past the last page makes a new page,
+// but only when the page left has content and never beyond page 99; every
+// turn commits the floating picture first, keeps the text panel of the page
+// left and shows the panel of the page reached.
+#include "board/board.h"
+#include "board/toolbar.h"
+
+namespace {
+
+// The note's colour on the grey background of a new board.
+constexpr TColor kGreyBackground = TColor(0x808080);
+constexpr TColor kNoteOnGrey = TColor(0xA5A5A5);
+
+}  // namespace
+
+void TForm3::LeavePagePanel() {
+  if (!Panel4->Visible) return;
+  Image1->Hide();
+  SavePanel(CurrentPage);
+}
+
+// One rule for every arrival at a page (turning and the strip's pick): no
+// panel for kind 0; the text panel at the page's rectangle for kind 1, the
+// web or media view there for kind 2.
+void TForm3::RestorePagePanel(int page) {
+  if (PanelKind(page) < 1) {
+    Panel4->Hide();
+    return;
+  }
+  Panel4->SetBounds(PanelLeft[page], PanelTop[page], PanelWidth[page], PanelHeight[page]);
+  Panel4->Show();
+}
+
+void TForm3::NoteFollowsPage() {
+  NoteColour = RCP->Color == kGreyBackground ? kNoteOnGrey : NoteColourFor(ProbeColour(CurrentPage));
+}
+
+void TForm3::SpeedButton12Click(TObject*) {
+  LayerActive = 0;
+  Panel3->Caption = "";
+  PlainCommit();
+  // The page number shown is the limit the teacher sees; the page store's
+  // own bound keeps a count out of step with it from running past it.
+  if (Edit2->Text != "99" && CurrentPage < kMaxPages &&
+      (PageState[CurrentPage] == 2 || CurrentPage < PageCount)) {
+    InvalidateUndo();
+    LeavePagePanel();
+    ++CurrentPage;
+    if (CurrentPage > PageCount) {
+      Panel4->Hide();
+      // A bitmap left above a lowered page count goes with its panel kind.
+      Pages[CurrentPage] = NewPageBitmap();
+      PageCount = CurrentPage;
+      ScrollBar1->Max = PageCount;
+      Color = RCP->Color;
+      Invalidate();
+      Canvas->Brush->Style = bsClear;
+      FillPage(CurrentPage, RCP->Color);
+      Pages[CurrentPage]->Canvas->Brush->Style = bsClear;
+      const int previous = CurrentPage - 1;
+      PanelLeft[CurrentPage] = PanelLeft[previous];
+      PanelTop[CurrentPage] = PanelTop[previous];
+      PanelWidth[CurrentPage] = PanelWidth[previous];
+      PanelHeight[CurrentPage] = PanelHeight[previous];
+      // PageState stays: 2 for a page a tall scan has marked in advance.
+    } else {
+      RestorePagePanel(CurrentPage);
+      Canvas->Draw(0, 0, Pages[CurrentPage].get());
+    }
+    Edit2->Text = IntToStr(CurrentPage);
+    if (DrawMode == kEraser) Canvas->Pen->Color = ProbeColour(CurrentPage);
+  }
+  NoteFollowsPage();
+  // The lower part of a tall scan floats over the page it continues on.
+  if (Image2->Tag == CurrentPage) {
+    Image2->Top = 90 - Screen->Height;
+    Image2->Show();
+    Image2->Tag = 0;
+  }
+}
+
+void TForm3::SpeedButton11Click(TObject*) {
+  LayerActive = 0;
+  Panel3->Caption = "";
+  PlainCommit();
+  if (Edit2->Text != "1" && CurrentPage > 1) {
+    InvalidateUndo();
+    LeavePagePanel();
+    --CurrentPage;
+    Edit2->Text = IntToStr(CurrentPage);
+    RestorePagePanel(CurrentPage);
+    Canvas->Draw(0, 0, Pages[CurrentPage].get());
+    if (DrawMode == kEraser) Canvas->Pen->Color = ProbeColour(CurrentPage);
+  }
+  NoteFollowsPage();
+}
+
+void TForm3::WirePageControls() {
+  SpeedButton11->OnClick = [this](TObject* s) { SpeedButton11Click(s); };
+  SpeedButton12->OnClick = [this](TObject* s) { SpeedButton12Click(s); };
+  SpeedButton35->OnClick = [this](TObject* s) { SpeedButton35Click(s); };
+  SpeedButton36->OnClick = [this](TObject* s) { SpeedButton36Click(s); };
+  Image2->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    Image2MouseDown(s, b, sh, x, y);
+  };
+  Image2->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { Image2MouseMove(s, sh, x, y); };
+}
