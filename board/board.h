@@ -228,6 +228,21 @@ class TForm3 : public TForm {
   // the step cannot be made.
   bool ZoomStep(bool in);
 
+  // ---- board_strip.cpp: the page strip ----
+  void SpeedButton1Click(TObject* Sender);   // open the strip, or toggle its scroll row
+  void ScrollBar1Change(TObject* Sender);
+  void ScrollBar1Scroll(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
+  void Image3MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SpeedButton28Click(TObject* Sender);  // one-page view
+  void SpeedButton27Click(TObject* Sender);  // two-page view
+  void SpeedButton29Click(TObject* Sender);  // collapse the scroll row
+  void SpeedButton30Click(TObject* Sender);  // close the strip
+  void SpeedButton37Click(TObject* Sender);  // strip up to the toolbar
+  void SpeedButton38Click(TObject* Sender);  // strip back down
+  // A page at half size through the GDI+ round trip, into the bitmap;
+  // false, the bitmap as it was, when a step fails.
+  bool HalfSizePage(int page, TBitmap* into);
+
  private:
   void BuildForm();
   // The pen each tool draws with, and its cursor.

@@ -3,6 +3,7 @@
 // turn commits the floating picture first, keeps the text panel of the page
 // left and shows the panel of the page reached.
 #include "board/board.h"
+#include "board/glyphs.h"
 #include "board/toolbar.h"
 
 namespace {
@@ -104,4 +105,22 @@ void TForm3::WirePageControls() {
     Image2MouseDown(s, b, sh, x, y);
   };
   Image2->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { Image2MouseMove(s, sh, x, y); };
+
+  // The page strip.
+  const struct {
+    TSpeedButton* TForm3::*button;
+    void (TForm3::*click)(TObject*);
+  } stripButtons[] = {
+      {&TForm3::SpeedButton1, &TForm3::SpeedButton1Click},   {&TForm3::SpeedButton28, &TForm3::SpeedButton28Click},
+      {&TForm3::SpeedButton27, &TForm3::SpeedButton27Click}, {&TForm3::SpeedButton29, &TForm3::SpeedButton29Click},
+      {&TForm3::SpeedButton30, &TForm3::SpeedButton30Click}, {&TForm3::SpeedButton37, &TForm3::SpeedButton37Click},
+      {&TForm3::SpeedButton38, &TForm3::SpeedButton38Click},
+  };
+  for (const auto& b : stripButtons) (this->*b.button)->OnClick = [this, f = b.click](TObject* s) { (this->*f)(s); };
+  ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
+  ScrollBar1->OnScroll = [this](TObject* s, TScrollCode code, int& pos) { ScrollBar1Scroll(s, code, pos); };
+  Image3->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Image3MouseUp(s, b, sh, x, y); };
+  LoadGlyph(SpeedButton37, "st_up");
+  LoadGlyph(SpeedButton38, "st_down");
+  LoadPicture(Image4->Picture, "st_row");
 }

@@ -2,30 +2,18 @@
 // pointer input where the board's buttons are pressed. The page bitmaps are
 // read directly, the screen as ImageMagick reads it, and "tmp.bmt" by
 // ImageMagick too.
-#include <QDir>
 #include <QFile>
 
-#include "tests/board/board_test.h"
+#include "tests/board/pages_test.h"
 
 #include <gtest/gtest.h>
 
 using namespace boardtest;
+using namespace pagestest;
 
 namespace {
 
 const int W = 1024, H = 768;
-const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
-
-COLORREF Background() { return COLORREF(Form3->RCP->Color()); }
-
-// The program folder the board writes "tmp.bmt" into: the test's own.
-std::string Folder() { return QDir::currentPath().toStdString() + "/"; }
-
-void Paint(int page, const QRect& r, COLORREF colour) {
-  TCanvas* c = Form3->Pages[page]->Canvas;
-  c->Brush->Color = TColor(colour);
-  c->FillRect(Rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1));
-}
 
 // A picture of one colour floating at (x, y) as a placed stamp would.
 void FloatPicture(int x, int y, int w, int h, COLORREF colour) {
@@ -37,36 +25,11 @@ void FloatPicture(int x, int y, int w, int h, COLORREF colour) {
   Form3->PlaceStamp();
 }
 
-std::string Identify(const std::string& file) {
-  return Shell("identify -format '%m %wx%h' '" + file + "' 2>/dev/null");
-}
-
 class Turn : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(BoardUp());
-    Form3->ProgramFolder = Folder();
-  }
   // A board of one page that was never drawn on, the pen armed.
   void SetUp() override {
-    ASSERT_TRUE(Shown(Form3));
-    for (int p = 2; p <= kMaxPages; ++p) Form3->Pages[p].reset(), Form3->PageState[p] = 0;
-    Form3->PageCount = 1;
-    Form3->CurrentPage = 1;
-    Form3->PageState[1] = 0;
-    Form3->SetPanelKind(1, 0);
-    Form3->Edit2->Text = "1";
-    Form3->ScrollBar1->Max = 1;
-    Form3->RCP->Color = TColor(4194304);
-    Form3->LCP->Color = TColor(33023);
-    Form3->FillPage(1, Form3->RCP->Color);
-    Form3->Image2->Hide();
-    Form3->Image2->Tag = 0;
-    Form3->Panel4->Hide();
-    Form3->FloatIsPicture = 0;
-    ZoomImageCached = 0;
-    ZoomFactor = 1.0f;
-    Form3->Repaint();
+    ASSERT_TRUE(ResetBoard());
     ASSERT_TRUE(Click(Form3->SpeedButton3, [] { return DrawMode == kPen; }));
   }
 };
