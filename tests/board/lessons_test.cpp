@@ -28,8 +28,6 @@ using Keys = std::map<std::string, std::string>;
 
 namespace {
 
-std::string Dir() { return getenv("QUARVEL_TEST_DIR"); }
-
 std::string Read(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});
