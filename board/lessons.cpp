@@ -275,6 +275,10 @@ void TForm6::BitBtn1Click(TObject*) {
       Form3->Invalidate();
       Form3->FillPage(page, background);
       Form3->InvalidateUndo();
+      // As the board's own refill: the eraser paints the new background and
+      // no flattened layer belongs to the page any more.
+      Form3->LayerActive = 0;
+      if (DrawMode == kEraser) Form3->Canvas->Pen->Color = background;
       Form3->NoteColour = NoteColourFor(background);
     }
   }

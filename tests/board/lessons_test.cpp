@@ -352,10 +352,16 @@ TEST_F(Manager, ANewBackgroundRefillsTheCurrentPageOnlyWhileItIsEmpty) {
   EXPECT_EQ(PagePixel(page, 500, 400), COLORREF(8421504));
   EXPECT_EQ(Form3->NoteColour, TColor(0xA5A5A5));
 
+  // With the eraser in hand, which then paints the new background.
   Form3->PageState[page] = 1;
+  Form3->LayerActive = 1;
+  DrawMode = kEraser;
+  Form3->Canvas->Pen->Color = 8421504;
   Form6->RCPClick(Form6->RCP);
   Form1->PaintSource = 1;
   Form6->BitBtn1Click(Form6->BitBtn1);
+  EXPECT_EQ(Form3->Canvas->Pen->Color(), 16711680);
+  EXPECT_EQ(Form3->LayerActive, 0);
   EXPECT_EQ(Form3->RCP->Color(), 16711680);
   EXPECT_EQ(Form3->Color(), 16711680);
   EXPECT_EQ(PagePixel(page, 0, 0), COLORREF(16711680));
