@@ -262,4 +262,4 @@ extern TForm3* Form3;
 
 // The note's colour for a page background: on the darkest backgrounds a
 // grey that its black text stays readable on.
-TColor NoteColourFor(TColor background);
+TColor NoteColourOf(TColor background);

@@ -56,15 +56,11 @@ const NoteColourRule kNoteColours[] = {
     {TColor(0x808080), TColor(0xA5A5A5)},
 };
 
-}  // namespace
-
 TColor NoteColourFor(TColor background) {
   for (const NoteColourRule& r : kNoteColours)
     if (r.background == background) return r.note;
   return background;
 }
-
-namespace {
 
 // "宽，高" of a line, rectangle or ellipse: half the distance in tenths.
 AnsiString SizeText(int dx, int dy) { return FloatToStr((dx / 2) / 10.0) + "，" + FloatToStr((dy / 2) / 10.0); }
@@ -83,6 +79,8 @@ TRect StrokeBox(int margin) {
 bool Empty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
 
 }  // namespace
+
+TColor NoteColourOf(TColor background) { return NoteColourFor(background); }
 
 // ---- pens and cursors ----
 

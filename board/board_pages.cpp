@@ -33,7 +33,7 @@ void TForm3::RestorePagePanel(int page) {
 }
 
 void TForm3::NoteFollowsPage() {
-  NoteColour = RCP->Color == kGreyBackground ? kNoteOnGrey : NoteColourFor(ProbeColour(CurrentPage));
+  NoteColour = RCP->Color == kGreyBackground ? kNoteOnGrey : NoteColourOf(ProbeColour(CurrentPage));
 }
 
 void TForm3::SpeedButton12Click(TObject*) {

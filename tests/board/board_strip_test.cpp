@@ -173,7 +173,9 @@ TEST_F(Strip, APickMakesThePageReleasedOnCurrent) {
     EXPECT_EQ(Form3->Panel6->Height, row == 18 ? 1 : 18);
     // Page 2's web panel is shown by the same rule as page turning's.
     EXPECT_EQ(Form3->Panel4->Visible(), p.page == 2);
-    if (p.page == 2) EXPECT_EQ(Form3->Panel4->BoundsRect(), Bounds(30, 60, 300, 200));
+    if (p.page == 2) {
+      EXPECT_EQ(Form3->Panel4->BoundsRect(), Bounds(30, 60, 300, 200));
+    }
   }
   EXPECT_TRUE(WaitFor([] { return ScreenPixel(600, 500) == Background(); }));  // page 1 on the board
 }

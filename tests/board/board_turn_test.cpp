@@ -140,7 +140,9 @@ TEST_F(Turn, APageReachedShowsThePanelItsKindSays) {
     Form3->SpeedButton12Click(nullptr);
     ASSERT_EQ(Form3->CurrentPage, a.page);
     EXPECT_EQ(Form3->Panel4->Visible(), a.shown) << a.page;
-    if (a.shown) EXPECT_EQ(Form3->Panel4->BoundsRect(), Bounds(10 * a.page, 50 + a.page, 300, 200)) << a.page;
+    if (a.shown) {
+      EXPECT_EQ(Form3->Panel4->BoundsRect(), Bounds(10 * a.page, 50 + a.page, 300, 200)) << a.page;
+    }
   }
 
   // Leaving a page with its panel shown keeps where the panel stood.
