@@ -1,5 +1,7 @@
 // The writing-practice panel TForm14 (Unit14), a stay-on-top strip over the
-// outside handwriting-practice program.
+// outside handwriting-practice program: while practice runs it hides the
+// taskbar, keeps that program's window at the bottom of the z-order and
+// ends practice when the program's window has gone.
 #pragma once
 #include <string>
 
@@ -13,8 +15,24 @@ class TForm14 : public TForm {
   explicit TForm14(TComponent* owner);
 
   TLabel* Label1;
-  TSpeedButton* SpeedButton3;
+  TSpeedButton* SpeedButton1;  // 退出
+  TSpeedButton* SpeedButton2;  // open a text file into the memo
+  TSpeedButton* SpeedButton3;  // save the memo
   TTimer* Timer1;
+
+  // When the running practice began (GetTickCount), and 1 once the writing
+  // program's window has been seen since then.
+  DWORD PracticeStart = 0;
+  int WritingSeen = 0;
+
+  void FormCreate(TObject* Sender);
+  void FormShow(TObject* Sender);
+  void Timer1Timer(TObject* Sender);
+  void SpeedButton1Click(TObject* Sender);
+
+ private:
+  // Panel hidden, timer stopped, Tag 0, taskbar back.
+  void EndPractice();
 };
 
 extern TForm14* Form14;
@@ -23,3 +41,7 @@ extern TForm14* Form14;
 // characters): $QUARVEL_WRITING_CAPTION (UTF-8) when set, else the built-in
 // one. GBK.
 const std::string& WritingWindowCaption();
+
+// How long a practice run waits for the writing program's window to appear
+// before it counts the program as gone.
+constexpr DWORD kWritingStartGrace = 30000;
