@@ -195,6 +195,9 @@ class TForm3 : public TForm {
   // Puts an armed stamp at the press point as the floating picture.
   void PlaceStamp();
 
+  // ---- board_pages.cpp ----
+  void SpeedButton12Click(TObject* Sender);  // next page (also the overlay's)
+
  private:
   void BuildForm();
   // The pen each tool draws with, and its cursor.
