@@ -54,18 +54,6 @@ class OwnPixels : public gdi::Surface {
 TBitmap* Scratch() { return Form3->ScratchBitmap.get(); }
 TBitmap* CurrentPage() { return Form3->Pages[Form3->CurrentPage].get(); }
 
-// The board's floating picture, if shown, goes into the current page without
-// its outermost pixels and is hidden; true when there was one.
-bool CommitBoardPicture() {
-  TImage* f = Form3->Image2;
-  if (!f->Visible) return false;
-  const int l = f->Left, t = f->Top, w = f->Width, h = f->Height;
-  CurrentPage()->Canvas->CopyRect(Rect(l + 1, t + 1, l + w - 1, t + h - 1), f->Picture->Bitmap->Canvas,
-                                   Rect(1, 1, w - 1, h - 1));
-  f->Hide();
-  return true;
-}
-
 }  // namespace
 
 TForm2::TForm2(TComponent* owner) : TForm(owner) { BuildForm(); }
@@ -92,7 +80,7 @@ void TForm2::FormCreate(TObject*) {
 
 void TForm2::FormShow(TObject*) {
   if (!AnnotReady) {
-    Form3->ScratchBitmap = TForm3::NewPageBitmap();
+    Form3->SetScratchBitmap(TForm3::NewPageBitmap());
     AnnotUndo = TForm3::NewPageBitmap();
     DesktopSnapshot = TForm3::NewPageBitmap();
     AnnotReady = 1;
@@ -368,7 +356,7 @@ void TForm2::CaptureOntoPage() {
     // The selection floats over the board's page at the same place, with
     // the board's range-select tool chosen, for the board to place.
     Form3->SpeedButton25->Down = true;
-    Form3->SpeedButton25->Click();
+    Form3->SpeedButton25Click(this);
     TImage* f = Form3->Image2;
     f->SetBounds(Image1->Left, Image1->Top, Image1->Width, Image1->Height);
     f->Picture->Assign(Image1->Picture);
@@ -392,7 +380,10 @@ void TForm2::EndCapture() {
 void TForm2::SpeedButton13Click(TObject*) {
   const int page = Form3->CurrentPage;
   if (Form3->PageState[page] == 0) Form3->FillPage(page, Form3->RCP->Color);
-  if (AnnotSelected == 1 && CommitBoardPicture()) Form3->Canvas->Draw(0, 0, CurrentPage());
+  if (AnnotSelected == 1 && Form3->Image2->Visible) {
+    Form3->PlainCommit();
+    Form3->Canvas->Draw(0, 0, CurrentPage());
+  }
   CaptureOntoPage();
   EndCapture();
   Form3->PageState[page] = 2;
@@ -401,7 +392,10 @@ void TForm2::SpeedButton13Click(TObject*) {
 void TForm2::SpeedButton14Click(TObject*) {
   // A picture committed into the page is content: the page is kept and the
   // capture goes to the next one.
-  if (CommitBoardPicture()) Form3->PageState[Form3->CurrentPage] = 2;
+  if (Form3->Image2->Visible) {
+    Form3->PlainCommit();
+    Form3->PageState[Form3->CurrentPage] = 2;
+  }
   const int page = Form3->CurrentPage;
   if (Form3->PageState[page] == 2) {
     if (page < kMaxPages) Form3->PageState[page + 1] = 2;

@@ -3,21 +3,8 @@
 // content (never beyond page 99), and a page reached shows again with its
 // panel.
 #include "board/board.h"
-#include "board/toolbar.h"
 
 namespace {
-
-// The floating picture, if shown, goes into the current page at its shown
-// size without its outermost pixels, and is hidden.
-void CommitFloatingPicture(TForm3* board) {
-  TImage* f = board->Image2;
-  if (!f->Visible) return;
-  const int l = f->Left, t = f->Top, w = f->Width, h = f->Height;
-  board->Pages[board->CurrentPage]->Canvas->CopyRect(Rect(l + 1, t + 1, l + w - 1, t + h - 1),
-                                                      f->Picture->Bitmap->Canvas, Rect(1, 1, w - 1, h - 1));
-  f->Hide();
-  Form1->PaintSource = 1;
-}
 
 // The panel of a page that is reached: shown at the page's rectangle when
 // the page has one.
@@ -36,7 +23,7 @@ void RestorePanel(TForm3* board, int page) {
 void TForm3::SpeedButton12Click(TObject*) {
   LayerActive = 0;
   Panel3->Caption = "";
-  CommitFloatingPicture(this);
+  PlainCommit();
   if (Edit2->Text != "99" && (PageState[CurrentPage] == 2 || CurrentPage < PageCount)) {
     InvalidateUndo();
     if (Panel4->Visible) {

@@ -8,16 +8,27 @@
 
 #include "merrodataengine/api/engine_context.h"
 #include "merrodataengine/dictionary/data_files.h"
+#include "merrodataengine/dictionary/record_map.h"
+#include "merrodataengine/dictionary/text_map.h"
 #include "merrodataengine/outline/out_line.h"
 
 namespace engine {
+
+// The maps On_Init_Search builds and On_UnInit_Search releases.
+struct SearchMaps {
+  std::unique_ptr<CMerroRecordMap> strokeCounts;  // character -> stroke count record
+  std::unique_ptr<CMerroMap> index;               // "%d" ordinal -> character
+  std::unique_ptr<CMerroTextMap> pinyin, radical; // character -> text
+};
 
 struct Module {
   int started = 0;
   int token = -1;             // of the running start; kept by On_Exit
   int largestPoolSize = 0;    // the largest pool size any call has passed
   std::vector<std::unique_ptr<COutLine>> outlines;  // index = pool index
+  std::vector<std::unique_ptr<CMerroRecordMap>> soundMaps;  // in creation order
   DataFiles data;
+  SearchMaps search;
 };
 Module& State();
 
@@ -47,5 +58,22 @@ int On_New_OutLine(CString folder);
 void On_Stop_All_OutLine();
 // Stops and destroys every pooled outline.
 void On_Free_OutLine_Pool();
+
+// The sound-map pool: an idle sound map, or a new one loaded from
+// "<folder>\src_hz_wave.dat" while the pool holds fewer than `size`. NULL
+// for a size below 1, an empty folder, or a full pool of busy maps.
+CMerroRecordMap* On_Get_Wave_Map(int size, CString folder);
+// Sets every sound map's stop flag and waits until none is busy.
+void On_Stop_All_Map();
+// Stops and destroys every sound map.
+void On_Free_Map_Pool();
+
+// The text of `character` in a text dictionary of the start (pinyin,
+// English, radical). 0, *out untouched, when the character is not one of
+// GB2312 or the dictionary has no text for it. The folder is not read: the
+// dictionaries are in memory from the start on.
+int On_Read_Pinyin(CString folder, CString character, CString* out);
+int On_Read_English(CString folder, CString character, CString* out);
+int On_Read_Ppbs(CString folder, CString character, CString* out);
 
 }  // namespace engine

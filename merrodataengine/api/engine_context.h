@@ -66,12 +66,32 @@ int On_Exit(EngineContext* context);
 int On_Set_Exit(EngineContext* context);
 // nSlot04 := the number of pooled outlines.
 int On_Get_OutLine_Count(EngineContext* context);
+// Copies the pictures of the idle outlines among the first nPoolSize to the
+// window pSlot28 (a CWnd*). 0 without a window.
+int On_RePaint(EngineContext* context);
 // Outline of pool index nSlot0C: fill delay := pSlot28 ms (an int), stroke
 // delay := nSlot2C ms. 0 when that outline is not available.
 int On_Set_Delay(EngineContext* context);
 // The index record of the character strSlot34: pSlot28 := offset of its
 // stroke record, nSlot2C := its length. 0 when it is not found.
 int On_Get_Hanzi_PL(EngineContext* context);
+// Builds the search maps from the data folder (the stroke-count file and
+// the pinyin and radical dictionaries of the start), replacing earlier ones.
+// No validation; returns 1.
+int On_Init_Search(EngineContext* context);
+// Releases the search maps. No validation; returns 1.
+int On_UnInit_Search(EngineContext* context);
+// strSlot38 := the pinyin, English gloss or radical text of the character
+// strSlot34, "" when there is none. 1 once the context is valid.
+int On_Get_Pinyin(EngineContext* context);
+int On_Get_English(EngineContext* context);
+int On_Get_Ppbs(EngineContext* context);
+// Plays the pinyin syllable strSlot34 (tone 1 when it ends in no digit)
+// from the voice image, returning once it has played. 0 without a voice
+// image, for an invalid context, an empty syllable (after the message
+// "拼音为空!") or when no sound map is available; otherwise 1, also when
+// the syllable is not in the sound map.
+int On_Sound_Pinyin(EngineContext* context);
 // Three names of one export: 1 exactly when the context is valid.
 int On_Add_Index(EngineContext* context);
 int On_Export(EngineContext* context);

@@ -1,11 +1,13 @@
 // The On_ exports of this module: start and end, the pool's small exports,
 // the index record, and the validation export.
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
 #include "merrodataengine/api/engine.h"
 #include "merrodataengine/dictionary/hanzi_index.h"
 #include "platform/fs/folders.h"
+#include "platform/mfc/wnd.h"
 
 using namespace engine;
 
@@ -20,8 +22,9 @@ int On_Exit(EngineContext* c) {
   c->strRequired3 = "";
   c->strCurrentDir = "";
   On_Free_OutLine_Pool();
+  On_Free_Map_Pool();
   m.data.Free();
-  return 1;
+  return On_UnInit_Search(c);
 }
 
 int On_Init(EngineContext* c) {
@@ -54,6 +57,24 @@ int On_Get_OutLine_Count(EngineContext* c) {
   EngineParams* p = Params(c);
   if (!On_Is_Valid_Context(c) || !p) return 0;
   p->nSlot04 = int(State().outlines.size());
+  return 1;
+}
+
+int On_RePaint(EngineContext* c) {
+  EngineParams* p = Params(c);
+  if (!On_Is_Valid_Context(c) || !p) return 0;
+  CWnd* wnd = reinterpret_cast<CWnd*>(p->pSlot28);
+  if (!wnd) return 0;
+  const Module& m = State();
+  const size_t count = std::min(m.outlines.size(), size_t(c->nPoolSize));
+  for (size_t i = 0; i < count; ++i) {
+    COutLine* o = m.outlines[i].get();
+    if (!o || o->On_Get_Doing() == 1) continue;  // a fill is drawing there itself
+    if (CDC* dc = wnd->GetDC()) {
+      o->On_CopyToDC(dc);
+      wnd->ReleaseDC(dc);
+    }
+  }
   return 1;
 }
 

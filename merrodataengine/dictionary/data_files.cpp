@@ -5,13 +5,14 @@
 #include "merrobase/dao.h"
 
 namespace engine {
-namespace {
 
 CString FileIn(const CString& folder, const char* name) {
   CString path;
   path.Format("%s\\%s", static_cast<LPCTSTR>(folder), name);
   return path;
 }
+
+namespace {
 
 // The whole plain file; a short read leaves the buffer empty.
 void ReadPlain(const CString& name, DataBuffer& out) {

@@ -7,6 +7,9 @@
 
 namespace engine {
 
+// The data file `name` of `folder`: "<folder>\\<name>".
+CString FileIn(const CString& folder, const char* name);
+
 // A block from operator new and its length; empty when its file was
 // missing or unreadable.
 struct DataBuffer {

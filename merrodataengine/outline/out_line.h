@@ -20,17 +20,43 @@
 // One outline is used by one thread at a time, except that a fill thread
 // reads it while the busy flag is 1; loads and region builds are refused
 // during that time.
+//
+// Animated fill: a worker thread sweeps each stroke region line by line into
+// the outline's memory bitmap, copies the bitmap to the host window after
+// every line and posts progress message kFillMessage to that window:
+//   wParam 0  a fill was asked for (lParam 0)
+//          5  refused: busy, strokes outside 1..S or reversed, a negative
+//             delay or scale 0 (a fill refused because another runs tells
+//             only its own window: the running fill keeps its receiver)
+//          6  stopped: the exit flag was 1 (before the start, a stroke, or
+//             during the last stroke)
+//          7  refused: no memory for the region object
+//          4  the fill starts (lParam S)
+//          1  the middle stroke (first + last) / 2 is about to be filled
+//          8  a stroke starts (lParam its number)
+//          3  a stroke is done (lParam its number)
+//          2  the fill ran to its end without a stop
+//          9  the memory bitmap was copied to the window (lParam the address
+//             of the outline's CopyRecord; overwritten by the next copy,
+//             never freed by the receiver)
+// Swept pixels, the outline drawn at the start and the strokes of stroke
+// order strips all lie at scaled points plus the drawing offset.
 #pragma once
 #include <atomic>
 #include <cstddef>
+#include <memory>
+#include <thread>
 #include <vector>
 
+#include "merrodataengine/api/engine_context.h"
 #include "platform/mfc/afx.h"
 
 struct HDC__;
+class CBitmap;
 class CDC;
 class CPen;
 class CRgn;
+class CWnd;
 
 class COutLine {
  public:
@@ -223,6 +249,76 @@ class COutLine {
   // The busy flag: 1 while a fill or a region build runs.
   int On_Get_Doing() const { return m_nDoing.load(); }
 
+  // ---- animated fill ----
+
+  static constexpr UINT kFillMessage = WM_USER + 2000;
+
+  // What progress code 9 points to: the memory DC and where its bitmap was
+  // copied to in the window. It outlives the outline (its DC is then NULL),
+  // so a code 9 still waiting in the host's queue points to valid memory.
+  struct CopyRecord {
+    CDC* pMemDC;
+    RECT rcFrame;
+  };
+
+  // The window progress messages go to (NULL: none are posted).
+  void On_Set_Parent(CWnd* parent);
+  // Posts to the parent window, if there is one.
+  void On_Send_Msg_To_ParentWnd(unsigned int message, unsigned int wParam, long lParam);
+  // Exit flag := 0, then a fill thread on the fill parameters: window
+  // pSlot28 (a CWnd*), outline flag nSlot00, strokes nSlot04 (<= 0: 1) to
+  // nSlot08 (<= 0: S), colour nSlot2C, background the decimal number of
+  // strSlot38, offset nSlot0C, nSlot30 (negative: 0), scale dSlot10
+  // (negative: 1.0), delays dSlot18 (negative: 10) and dSlot20 (negative:
+  // 60). Returns at once; the outline is busy from here until the fill has
+  // ended (a fill already running keeps it, and the new one is refused).
+  int On_Fill();
+  // The fill on the calling thread; see the progress codes above. The
+  // window's handle must be a window of this process. 1 after a fill that
+  // started (also when stopped), 0 when refused.
+  int On_Fill_Stroke(CWnd* wnd, int outline, unsigned long first, unsigned long last, unsigned long colour,
+                     unsigned long background, int x, int y, double scale, long fillDelay, long strokeDelay);
+  // Sets the memory bitmap's pixel for the scaled point (x, y); returns 1.
+  int DrawMemDc(int x, int y, unsigned long colour);
+  // Copies the memory bitmap to the DC at the frame and posts code 9.
+  // Nothing without a DC.
+  void On_CopyToDC(CDC* dc);
+  // The memory DC (transparent background mode, a 1 x 1 bitmap), a 1 x 1
+  // frame and the copy record; the constructor calls it. Returns 1.
+  int On_Init_MemDc();
+  // Releases what On_Init_MemDc made; the destructor calls it. Returns 1.
+  int On_UnInit_MemDc();
+  // A fresh memory bitmap of the target rectangle's size (1 x 1 for an
+  // empty one) in the background colour, with the guide grid (dash-dot, in
+  // the inverse colour: diagonals, centre lines, border) when grid is 1;
+  // the old frame is invalidated in the parent window first when
+  // invalidate is 1. The frame becomes the target rectangle.
+  void ResetMemDC(unsigned long background, int grid, int invalidate);
+  CDC* GetMemDC() const { return m_pMemDC.get(); }
+  RECT GetFrame() const { return m_rcFrame; }
+  // The scaled box moved by the drawing offset, as the last ResetMemDC saw it.
+  RECT GetBoxArea() const { return RECT{m_nBoxX, m_nBoxY, m_nBoxX + m_nBoxW, m_nBoxY + m_nBoxH}; }
+
+  // ---- stroke order pictures ----
+
+  // The strip of S cells, cell i showing strokes 1..i in the stroke colour,
+  // `cellHeight` high and as wide as the box at that scale, 10 pixels apart
+  // and 2 from the top, as a BMP file. Scale := cellHeight / box height.
+  // 0 without strokes, for an empty box or cell height, or when the file
+  // cannot be written.
+  int On_Stroke_Order(CString file, int cellHeight, unsigned long background, unsigned long colour);
+  // Stroke 1 fitted into `rect` (On_Set_Scale(RECT)), as a BMP file of the
+  // rectangle's size plus 1 whose corner is the rectangle's. 0 without
+  // strokes or when the file cannot be written.
+  int On_Stroke_Offset(CString file, RECT rect, unsigned long background, unsigned long colour);
+  // The bitmap as an uncompressed BMP file: 14-byte file header, 40-byte
+  // info header, no colour table, the rows GetDIBits gives. 0 when the
+  // pixels cannot be had or the file cannot be written.
+  int On_Save_bmp(CString file, CDC* dc, CBitmap* bitmap);
+
+  // Written by the engine before On_Fill; read by On_Fill only.
+  EngineParams m_FillParams{};
+
   // The current character ("" when none is loaded) and the record bytes.
   CString GetHanzi() const { return m_strHanzi; }
   int GetRecordLength() const { return m_nBufLen; }
@@ -237,6 +333,34 @@ class COutLine {
   std::atomic<int> m_nExit{0};
 
  private:
+  friend unsigned int On_Fill_Thread(COutLine* outline, const EngineParams& params, bool claimed);
+  struct FillThread {
+    std::thread thread;
+    std::atomic<bool> done{false};
+  };
+  enum class Sweep { kNone, kColumnsRight, kColumnsLeft, kRowsDown, kRowsUp };
+
+  // The fill with the busy flag either claimed by On_Fill (claimed) or to
+  // be claimed here.
+  int Fill(CWnd* wnd, int outline, unsigned long first, unsigned long last, unsigned long colour,
+           unsigned long background, int x, int y, double scale, long fillDelay, long strokeDelay, bool claimed);
+  void FillStrokes(CDC* dc, CRgn* rgn, unsigned long first, unsigned long last, unsigned long colour);
+  void FillBendStroke(CDC* dc, CRgn* rgn, unsigned long n, unsigned long colour);
+  // Sweeps a plain stroke by its code; 0 for a bend code, no region or DC,
+  // or an empty region.
+  int On_Write_Stroke(CDC* dc, CRgn* rgn, unsigned char code, unsigned long colour);
+  // Sweeps one piece of the bend stroke being filled; 0 without region or DC.
+  int On_Write_Stroke(CDC* dc, CRgn* rgn, unsigned long colour);
+  void SweepRegion(CDC* dc, CRgn* rgn, Sweep sweep, unsigned long colour);
+  // Column sweep (forward: left to right) and row sweep (forward: top to
+  // bottom) over the region's box, one copy to the window per line.
+  void On_Fill_Rgn_Heng(CDC* dc, CRgn* rgn, int forward, unsigned long colour);
+  void On_Fill_Rgn_Shu(CDC* dc, CRgn* rgn, int forward, unsigned long colour);
+  // Sleeps `ms` unless the exit flag is set meanwhile.
+  void Pause(int ms) const;
+  void Post(unsigned int code, long lParam = 0) { On_Send_Msg_To_ParentWnd(kFillMessage, code, lParam); }
+  // Paints strokes 1..last into the DC in `colour`.
+  void PaintStrokes(CDC* dc, unsigned long last, unsigned long colour);
   struct Cut {
     int first, second;  // point indices relative to the stroke's start
   };
@@ -328,4 +452,16 @@ class COutLine {
   std::vector<POINT> m_RgnPoints;  // scratch polygon of the region being built
   CPen* m_pPen = nullptr;
   RECT m_rcTarget{0, 0, 0, 0};
+
+  std::vector<std::unique_ptr<FillThread>> m_FillThreads;  // joined when done, and before the outline goes
+  int m_nZheFlag = 0;           // 1 while the current bend piece is swept in columns
+  DWORD m_nPieceIndex[4] = {};  // previous cut first, next cut first, previous second, next second
+  unsigned char m_cCode = 0;    // code of the stroke being filled
+  int m_nPieceCount = 0;        // pieces of the current bend stroke filled so far
+  std::atomic<CWnd*> m_pParent{nullptr};
+  std::unique_ptr<CDC> m_pMemDC;
+  std::unique_ptr<CBitmap> m_pMemBitmap;  // stays selected; ResetMemDC resizes it in place
+  CopyRecord* m_pCopyRecord = nullptr;
+  int m_nBoxX = 0, m_nBoxY = 0, m_nBoxW = 0, m_nBoxH = 0;
+  RECT m_rcFrame{0, 0, 1, 1};
 };

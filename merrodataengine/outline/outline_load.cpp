@@ -6,6 +6,7 @@
 
 #include "merrobase/dao.h"
 #include "merrodataengine/outline/out_line.h"
+#include "platform/mfc/dc.h"
 
 namespace {
 
@@ -35,9 +36,14 @@ bool ReadPlainFile(const CString& name, std::vector<BYTE>& out) {
 COutLine::COutLine()
     : m_strSysFontFile("ttf.dll"), m_strUserFontFile("user.dat"), m_strUserIndexFile("user.idx") {
   Init();
+  On_Init_MemDc();
 }
 
 COutLine::~COutLine() {
+  // A fill still running stops at once; no thread outlives the outline.
+  m_nExit = 1;
+  for (auto& t : m_FillThreads) t->thread.join();
+  On_UnInit_MemDc();
   KillAll();
   UnLoadFontFile();
 }

@@ -45,7 +45,8 @@ std::optional<Answer> NextAnswer() {
     const int value = StrToIntDef(words[1].toStdString(), -1);
     if (value >= 0 && value <= 0xFFFFFF) return Answer{true, COLORREF(value)};
   }
-  if (words[0].toUpper() != "CANCEL") fprintf(stderr, "TColorDialog: scripted answer '%s' taken as CANCEL\n", line.constData());
+  if (words[0].toUpper() != "CANCEL")
+    fprintf(stderr, "TColorDialog: scripted answer '%s' taken as CANCEL\n", line.constData());
   return a;
 }
 

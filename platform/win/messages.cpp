@@ -110,6 +110,8 @@ LRESULT SendMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   return r;
 }
 
+bool win::HasWindowProc(HWND h) { return h && ProcOf(h) != nullptr; }
+
 BOOL PostMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   QCoreApplication* app = QCoreApplication::instance();
   if (!h || !app) return FALSE;

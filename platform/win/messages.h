@@ -16,6 +16,11 @@ void RegisterWindowProc(HWND h, WindowProc proc);
 // Also stops the window's timers.
 void UnregisterWindowProc(HWND h);
 
+namespace win {
+// Whether a procedure is registered for h; from any thread.
+bool HasWindowProc(HWND h);
+}  // namespace win
+
 // Without a procedure, WM_CLOSE to a Qt window of this process runs Qt's close
 // path (closeEvent) at once. From another thread the call waits for the GUI
 // thread to run it.

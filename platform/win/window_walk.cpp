@@ -1,6 +1,7 @@
 #include "platform/win/window_walk.h"
 
 #include "platform/win/detail/x11.h"
+#include "platform/win/messages.h"
 #include "platform/win/window_text.h"
 
 #include <X11/Xutil.h>
@@ -103,4 +104,8 @@ HWND WindowFromPoint(POINT p) {
   return std::find(path.begin(), path.end(), client) != path.end() ? path.back() : client;
 }
 
-BOOL IsWindow(HWND h) { return h && win::x11::Exists(h) ? TRUE : FALSE; }
+BOOL IsWindow(HWND h) {
+  if (!h) return FALSE;
+  if (!win::x11::Dpy()) return win::HasWindowProc(h) ? TRUE : FALSE;
+  return win::x11::Exists(h) ? TRUE : FALSE;
+}

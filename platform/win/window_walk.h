@@ -21,5 +21,7 @@ HWND FindWindow(LPCSTR className, LPCSTR windowName);
 // manager's frame gives the frame's client. 0 when no window is there.
 HWND WindowFromPoint(POINT p);
 
-// TRUE for an existing X window.
+// TRUE for an existing X window. Off the GUI thread, which makes no X
+// calls, only this process's windows that have a window procedure are
+// known: TRUE for those, FALSE for any other.
 BOOL IsWindow(HWND h);

@@ -70,9 +70,7 @@ TEST(Quarvel, TheKeyboardButtonClosesEveryKeyboardWindowOrStartsTheKeyboard) {
   const std::string folder = ProgramFolder();
   {
     // A stand-in for the keyboard program, found by the bare name "tappel.dll".
-    FILE* f = fopen((folder + "tappel").c_str(), "w");
-    fprintf(f, "#!/bin/sh\necho started >> '%s'\n", started.c_str());
-    fclose(f);
+    NewFile(folder + "tappel", "#!/bin/sh\necho started >> '" + started + "'\n");
     chmod((folder + "tappel").c_str(), 0755);
   }
   Peer peer({"--top", "%*Y", "--top", "%*YZ", "--top", "%*Y"});
@@ -117,7 +115,7 @@ TEST(Quarvel, TheBoardButtonShowsTheFilledBoardAndBackToTheDesktopShowsTheToolba
 
 TEST(Quarvel, ExitAsksFirstThenDeletesThePageFilesAndClosesKeyboardAndWritingProgram) {
   const std::string folder = ProgramFolder();
-  for (const char* n : {"1", "2"}) fclose(fopen((folder + n).c_str(), "w"));
+  for (const char* n : {"1", "2"}) NewFile(folder + n);
   Peer peer({"--top", "%*Y", "--top", "Chinese Characters 2.0", "--top", "Chinese Characters 2"});
   Quarvel q;
   ASSERT_NE(Toolbar(), 0u);

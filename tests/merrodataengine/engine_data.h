@@ -64,7 +64,8 @@ curve 10 0 10 10
 
 enum Fixture { kRect, kBend, kShi, kTwoSeg, kCurve, kBars, kCurve3, kShortCurve };
 
-// A data folder "data" in the current folder holding a description's files.
+// A data folder "data" in the current folder holding a description's files
+// (stroke, font and dictionary files).
 class DataFolder {
  public:
   explicit DataFolder(const std::string& description, const std::string& folder = "data") : folder_(folder) {
@@ -73,6 +74,7 @@ class DataFolder {
     EXPECT_TRUE(engine_fixture::Parse(description, &d_, &error)) << error;
     EXPECT_TRUE(engine_fixture::WriteStrokeFiles(d_, folder_, &error, &placed_)) << error;
     EXPECT_TRUE(engine_fixture::WriteFontFiles(d_, folder_, &error)) << error;
+    EXPECT_TRUE(engine_fixture::WriteDictionaryFiles(d_, folder_, &error)) << error;
   }
 
   const std::string& Folder() const { return folder_; }

@@ -9,27 +9,12 @@
 #include "engine_data.h"
 #include "merrodataengine/api/engine.h"
 #include "merrodataengine/dictionary/hanzi_index.h"
+#include "started.h"
 
 using namespace engine_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A started engine on a valid context for the data folder.
-struct Started {
-  EngineParams params{};
-  EngineParams* current = &params;
-  EngineContext context{};
-  explicit Started(const char* folder = "data", int poolSize = 2) {
-    context.strDataFolder = folder;
-    context.strRequired1 = context.strRequired2 = context.strRequired3 = "x";
-    context.nActive = 1;
-    context.nPoolSize = poolSize;
-    context.ppParams = &current;
-    EXPECT_EQ(On_Init(&context), 1);
-  }
-  ~Started() { On_Exit(&context); }
-};
 
 std::string Text(const engine::DataBuffer& b) {
   return b.Loaded() ? std::string(reinterpret_cast<const char*>(b.data), size_t(b.length)) : "<none>";

@@ -37,8 +37,9 @@ Export Get(const char* name) {
 }
 
 // The exports that validate the context and need nothing beyond it.
-const char* const kValidated[] = {"On_Set_Exit",  "On_Get_OutLine_Count", "On_Set_Delay",   "On_Get_Hanzi_PL",
-                                  "On_Add_Index", "On_Export",            "On_Export_Index"};
+const char* const kValidated[] = {"On_Set_Exit",     "On_Get_OutLine_Count", "On_Set_Delay", "On_Get_Hanzi_PL",
+                                  "On_Add_Index",    "On_Export",            "On_Export_Index", "On_Get_Pinyin",
+                                  "On_Get_English",  "On_Get_Ppbs"};
 
 int Call(const char* name, EngineContext* c) { return Get(name)(c); }
 
@@ -85,8 +86,10 @@ class HostTest : public ::testing::Test {
 }  // namespace
 
 TEST(HostLibrary, ExportsResolveByTheirPlainNames) {
-  for (const char* name : {"On_Init", "On_Exit", "On_Set_Exit", "On_Get_OutLine_Count", "On_Set_Delay",
-                           "On_Get_Hanzi_PL", "On_Add_Index", "On_Export", "On_Export_Index"})
+  for (const char* name :
+       {"On_Init", "On_Exit", "On_Init_Search", "On_UnInit_Search", "On_Set_Exit", "On_Get_OutLine_Count",
+        "On_RePaint", "On_Set_Delay", "On_Get_Hanzi_PL", "On_Get_Pinyin", "On_Get_English", "On_Get_Ppbs",
+        "On_Sound_Pinyin", "On_Add_Index", "On_Export", "On_Export_Index"})
     EXPECT_NE(dlsym(Library(), name), nullptr) << name;
   EXPECT_EQ(dlsym(Library(), "On_Export"), dlsym(Library(), "On_Add_Index")) << "one function, three names";
   EXPECT_EQ(dlsym(Library(), "On_Export_Index"), dlsym(Library(), "On_Add_Index"));

@@ -1,7 +1,9 @@
 #include "tools/engine_fixture/fixture.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -25,18 +27,46 @@ bool Number(const std::string& word, long* out, int base = 10) {
   return !word.empty() && *end == '\0';
 }
 
+bool Real(const std::string& word, double* out) {
+  char* end = nullptr;
+  *out = strtod(word.c_str(), &end);
+  return !word.empty() && *end == '\0';
+}
+
+// The text after the first `words` words of the line, without the blanks
+// around it.
+std::string Rest(const std::string& line, int words) {
+  size_t at = 0;
+  const char* blank = " \t\r";
+  for (int i = 0; i < words; ++i) {
+    at = line.find_first_not_of(blank, at);
+    at = at == std::string::npos ? line.size() : line.find_first_of(blank, at);
+    if (at == std::string::npos) return "";
+  }
+  const size_t first = line.find_first_not_of(blank, at);
+  if (first == std::string::npos) return "";
+  return line.substr(first, line.find_last_not_of(blank) + 1 - first);
+}
+
 class LineParser {
  public:
   LineParser(Description* d, std::string* error) : d_(d), error_(error) {}
 
   bool Line(int number, const std::string& text) {
     line_ = number;
-    std::istringstream in(text.substr(0, text.find('#')));
+    const std::string line = text.substr(0, text.find('#'));
+    std::istringstream in(line);
     std::string keyword, word;
     if (!(in >> keyword)) return true;
     std::vector<std::string> words;
     while (in >> word) words.push_back(word);
     if (keyword == "header") return Header(words);
+    if (keyword == "pinyin") return Text(d_->pinyin, words, line);
+    if (keyword == "english") return Text(d_->english, words, line);
+    if (keyword == "radical") return Text(d_->radical, words, line);
+    if (keyword == "strokes") return Count(words);
+    if (keyword == "sound") return Sound(words);
+    if (keyword == "voice") return VoiceLine(words);
     if (keyword == "mask") return words.size() == 1 && words[0].size() == 1 ? (d_->mask = words[0][0], true)
                                                                            : Fail("mask takes one letter");
     if (keyword == "char") return Char(words);
@@ -73,15 +103,61 @@ class LineParser {
     return true;
   }
 
+  // A character, or its GBK code in hex.
+  bool CharacterWord(const std::string& word, std::string* gbk) {
+    long v;
+    if (word.size() == 4 && Number(word, &v, 16))
+      *gbk = std::string{char(v >> 8), char(v & 0xFF)};
+    else
+      *gbk = word;
+    return gbk->size() == 2 || Fail("a character is two GBK bytes");
+  }
+
+  bool Text(std::vector<TextEntry>& entries, const std::vector<std::string>& w, const std::string& line) {
+    TextEntry e;
+    if (w.empty()) return Fail("a text line needs a character");
+    if (!CharacterWord(w[0], &e.gbk)) return false;
+    if (Position(e.gbk) < 0) return Fail("a character outside GB2312");
+    e.text = Rest(line, 2);
+    entries.push_back(e);
+    return true;
+  }
+
+  bool Count(const std::vector<std::string>& w) {
+    CountEntry e;
+    if (w.size() != 2 || w[1].size() > 3) return Fail("strokes C COUNT (up to 3 characters)");
+    if (!CharacterWord(w[0], &e.gbk)) return false;
+    e.count = w[1];
+    d_->strokeCounts.push_back(e);
+    return true;
+  }
+
+  bool Sound(const std::vector<std::string>& w) {
+    SoundEntry e;
+    long minutes;
+    if (w.size() != 4 || w[0].size() > 9 || !Number(w[1], &minutes) || minutes < -32768 || minutes > 32767 ||
+        !Real(w[2], &e.start) || !Real(w[3], &e.duration))
+      return Fail("sound KEY MINUTES START DURATION");
+    e.key = w[0];
+    e.minutes = int(minutes);
+    d_->sounds.push_back(e);
+    return true;
+  }
+
+  bool VoiceLine(const std::vector<std::string>& w) {
+    Voice v;
+    if (w.empty() || w.size() > 2 || !Number(w[0], &v.samples) || v.samples < 0 || (w.size() == 2 && w[1] != "fact"))
+      return Fail("voice SAMPLES [fact]");
+    v.fact = w.size() == 2;
+    d_->voice = v;
+    return true;
+  }
+
   bool Char(const std::vector<std::string>& w) {
     Character c;
     long v;
     if (w.empty()) return Fail("char needs a character");
-    if (w[0].size() == 4 && Number(w[0], &v, 16))
-      c.gbk = std::string{char(v >> 8), char(v & 0xFF)};
-    else
-      c.gbk = w[0];
-    if (c.gbk.size() != 2) return Fail("a character is two GBK bytes");
+    if (!CharacterWord(w[0], &c.gbk)) return false;
     if (w.size() == 3 && w[1] == "file" && Number(w[2], &v) && v >= 0 && v <= 9999)
       c.file = int(v);
     else if (w.size() != 1)
@@ -275,6 +351,72 @@ bool WriteStrokeFiles(const Description& d, const std::string& folder, std::stri
   return true;
 }
 
+std::pair<std::string, std::string> TextDictionary(const std::vector<TextEntry>& entries) {
+  std::map<long, long> offsets;  // position -> offset of its text
+  std::string dat;
+  for (const TextEntry& e : entries) {
+    offsets[Position(e.gbk)] = long(dat.size());
+    PutInt32(dat, long(e.text.size()));
+    dat += e.text;
+  }
+  const long positions = offsets.empty() ? 0 : offsets.rbegin()->first + 1;
+  const long none = long(dat.size());
+  if (long(offsets.size()) < positions) PutInt32(dat, 0);
+  std::string idx;
+  for (long p = 0; p < positions; ++p) PutInt32(idx, offsets.count(p) ? offsets[p] : none);
+  return {idx, dat};
+}
+
+std::string StrokeCounts(const std::vector<CountEntry>& entries) {
+  std::string out;
+  for (const CountEntry& e : entries) out += e.gbk + e.count + std::string(3 - e.count.size(), ' ');
+  return out;
+}
+
+std::string SoundRecord(const SoundEntry& e) {
+  std::string r = e.key + std::string(9 - e.key.size(), '\0');
+  r += char(e.minutes & 0xFF);
+  r += char((e.minutes >> 8) & 0xFF);
+  char bytes[16];
+  memcpy(bytes, &e.start, 8);
+  memcpy(bytes + 8, &e.duration, 8);
+  return r + std::string(bytes, 16);
+}
+
+std::string SoundMap(const std::vector<SoundEntry>& entries) {
+  std::string out;
+  PutInt32(out, long(entries.size()));
+  for (const SoundEntry& e : entries) out += SoundRecord(e);
+  return out;
+}
+
+unsigned char VoiceSample(long i) { return (uint32_t(i) * 2654435761u) >> 24; }
+
+std::string VoiceSamples(long first, long n) {
+  std::string out;
+  for (long i = first; i < first + n; ++i) out += char(VoiceSample(i));
+  return out;
+}
+
+std::string VoiceImage(const Voice& v) {
+  auto chunk = [](const char* id, const std::string& body) {
+    std::string c(id, 4);
+    PutInt32(c, long(body.size()));
+    return c + body + (body.size() % 2 ? std::string(1, '\0') : "");
+  };
+  std::string format("\x01\x00\x01\x00", 4);  // PCM, mono
+  PutInt32(format, 8000);                      // samples a second
+  PutInt32(format, 8000);                      // bytes a second
+  format += std::string("\x01\x00\x08\x00", 4);  // block align 1, 8 bits
+  std::string fact;
+  PutInt32(fact, v.samples);
+  std::string body = "WAVE" + chunk("fmt ", format) + (v.fact ? chunk("fact", fact) : "") +
+                     chunk("data", VoiceSamples(0, v.samples));
+  std::string riff = "RIFF";
+  PutInt32(riff, long(body.size()));
+  return riff + body;
+}
+
 bool WriteFontFiles(const Description& d, const std::string& folder, std::string* error) {
   std::string dat, idx;
   for (const Character& c : d.characters) {
@@ -283,6 +425,26 @@ bool WriteFontFiles(const Description& d, const std::string& folder, std::string
     PutInt32(idx, long(bytes.size()));
   }
   return Write(folder + "/user.dat", dat, error) && Write(folder + "/user.idx", idx, error);
+}
+
+bool WriteDictionaryFiles(const Description& d, const std::string& folder, std::string* error) {
+  auto scrambled = [&](const char* name, const std::string& data) {
+    return Write(folder + "/" + name, Scramble(data, d.header, d.mask), error);
+  };
+  struct Dictionary {
+    const std::vector<TextEntry>& entries;
+    const char *idx, *dat;
+  } dictionaries[] = {{d.pinyin, "src_hz_pinyin.idx", "src_hz_pinyin.dat"},
+                      {d.english, "src_hz_english.idx", "src_hz_english.dat"},
+                      {d.radical, "src_hz_ppbs.idx", "src_hz_ppbs.dat"}};
+  for (const Dictionary& t : dictionaries) {
+    if (t.entries.empty()) continue;
+    const auto [idx, dat] = TextDictionary(t.entries);
+    if (!scrambled(t.idx, idx) || !scrambled(t.dat, dat)) return false;
+  }
+  if (!d.strokeCounts.empty() && !scrambled("src_hz_bhs.dat", StrokeCounts(d.strokeCounts))) return false;
+  if (!d.sounds.empty() && !scrambled("src_hz_wave.dat", SoundMap(d.sounds))) return false;
+  return !d.voice || Write(folder + "/merrovoice.1", VoiceImage(*d.voice), error);
 }
 
 }  // namespace engine_fixture

@@ -19,11 +19,35 @@
 //                           (repeat to append)
 //   index OFFSET LENGTH N   index values to write instead of the real ones
 //
+// Dictionary lines (a character is written as for char):
+//   pinyin C TEXT           the character's text in a text dictionary; the
+//   english C TEXT          rest of the line is the text (GBK). A character
+//   radical C TEXT          given again replaces its text
+//   strokes C COUNT         an entry of the stroke-count file: the character
+//                           and up to 3 characters of count, blank-padded
+//   sound KEY M S D         a sound record: syllable with tone digit (up to
+//                           9 bytes; 9 leave no NUL), minutes, start seconds
+//                           and duration in seconds
+//   voice N [fact]          the voice image: 8 kHz 8-bit mono PCM of N
+//                           sample bytes VoiceSample(0 .. N-1), with a
+//                           "fact" chunk between "fmt " and "data" if asked
+//
 // Stroke files: the records of each file N concatenated in description
 // order in "MerroNNNN.dat"; index files "MerroNNNN.idx" hold one 15-byte
 // record per character position up to the last one described (others are
 // zero); both scrambled. Font files: "user.dat" (the records in
 // description order, without bend blocks) and "user.idx" (their lengths).
+//
+// Dictionary files, each written when the description has lines for it, all
+// scrambled but the voice image:
+// - "src_hz_pinyin", "src_hz_english", "src_hz_ppbs" (.dat and .idx): the
+//   ".idx" holds an int32 offset per character position up to the last one
+//   described; the ".dat" the texts in description order, each an int32
+//   length and its bytes, then one empty text that undescribed positions
+//   point to (only when there are such positions);
+// - "src_hz_bhs.dat": the 5-byte stroke-count entries in description order;
+// - "src_hz_wave.dat": int32 count, then the 27-byte sound records;
+// - "merrovoice.1": RIFF "WAVE", "fmt " (16 bytes), ["fact",] "data".
 #pragma once
 #include <optional>
 #include <string>
@@ -60,10 +84,35 @@ struct Character {
   std::optional<IndexValues> index;  // written to the index instead of the real values
 };
 
+struct TextEntry {
+  std::string gbk;  // two GBK bytes
+  std::string text;
+};
+
+struct CountEntry {
+  std::string gbk;
+  std::string count;  // up to 3 bytes
+};
+
+struct SoundEntry {
+  std::string key;  // up to 9 bytes
+  int minutes = 0;
+  double start = 0, duration = 0;
+};
+
+struct Voice {
+  long samples = 0;
+  bool fact = false;
+};
+
 struct Description {
   std::string header = "abc123";
   char mask = 'x';
   std::vector<Character> characters;
+  std::vector<TextEntry> pinyin, english, radical;
+  std::vector<CountEntry> strokeCounts;
+  std::vector<SoundEntry> sounds;
+  std::optional<Voice> voice;
 };
 
 // `text` is GBK (the command-line tool converts its UTF-8 file first).
@@ -83,11 +132,26 @@ long Position(std::string_view gbk);
 // Index file number (1..22) and record of a position; false outside 0..6762.
 bool IndexPlace(long position, int* fileNumber, int* record);
 
+// The plain data of a text dictionary: .idx and .dat.
+std::pair<std::string, std::string> TextDictionary(const std::vector<TextEntry>& entries);
+// The plain data of the stroke-count file.
+std::string StrokeCounts(const std::vector<CountEntry>& entries);
+// A 27-byte sound record, and the plain data of a sound map.
+std::string SoundRecord(const SoundEntry& entry);
+std::string SoundMap(const std::vector<SoundEntry>& entries);
+// Sample byte i of a voice image, and n of them from byte `first` on.
+unsigned char VoiceSample(long i);
+std::string VoiceSamples(long first, long n);
+// The voice image file.
+std::string VoiceImage(const Voice& voice);
+
 // Write the files into `folder` (a Linux path that exists). `placed` gets
 // the index values of each character as written (offset, length, file).
 bool WriteStrokeFiles(const Description& d, const std::string& folder, std::string* error,
                       std::vector<IndexValues>* placed = nullptr);
 bool WriteFontFiles(const Description& d, const std::string& folder, std::string* error);
+// The dictionary files the description has lines for.
+bool WriteDictionaryFiles(const Description& d, const std::string& folder, std::string* error);
 // Writes `bytes` to `path` as they are.
 bool WriteFile(const std::string& path, std::string_view bytes);
 

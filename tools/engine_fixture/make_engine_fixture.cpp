@@ -1,7 +1,7 @@
 // make_engine_fixture [--font | --records] DESCRIPTION FOLDER
 // Writes the engine's stroke and index files for the characters of a
-// description file (UTF-8; see fixture.h for its lines) into FOLDER, which
-// must exist. --font also writes the plain font files user.dat and user.idx;
+// description file (UTF-8; see fixture.h for its lines), and the dictionary
+// files it describes, into FOLDER, which must exist. --font also writes the plain font files user.dat and user.idx;
 // --records writes only each character's record, as record<N> (N from 1),
 // the form the outline fuzzer takes as its inputs.
 #include <cstdio>
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   if (ok && option == "--records") {
     ok = WriteRecords(d, folder, &error);
   } else if (ok) {
-    ok = engine_fixture::WriteStrokeFiles(d, folder, &error) &&
+    ok = engine_fixture::WriteStrokeFiles(d, folder, &error) && engine_fixture::WriteDictionaryFiles(d, folder, &error) &&
          (option != "--font" || engine_fixture::WriteFontFiles(d, folder, &error));
   }
   if (!ok) {

@@ -149,6 +149,25 @@ TEST_F(Messages, CloseRequestFromAnotherProcessReachesClosePath) {
   EXPECT_TRUE(test::WaitFor([&] { return w.closes == 1; }));
 }
 
+// Worker threads make no X calls: they know this process's windows by their
+// procedures.
+TEST_F(Messages, IsWindowFromAnotherThread) {
+  HWND bare = win::CreateHiddenWindow("no procedure");
+  ASSERT_TRUE(IsWindow(bare));
+  auto offThread = [](HWND h) {
+    BOOL r = -1;
+    std::thread([&] { r = IsWindow(h); }).join();
+    return r;
+  };
+  EXPECT_EQ(offThread(h_), TRUE);
+  EXPECT_EQ(offThread(bare), FALSE);
+  EXPECT_EQ(offThread(0), FALSE);
+  UnregisterWindowProc(h_);
+  EXPECT_EQ(offThread(h_), FALSE);
+  EXPECT_TRUE(IsWindow(h_)) << "the GUI thread still sees the X window";
+  DestroyWindow(bare);
+}
+
 TEST_F(Messages, DestroyWindowOnlyForHiddenWindows) {
   ClosingWidget w;
   w.show();

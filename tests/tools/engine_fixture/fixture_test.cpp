@@ -171,7 +171,8 @@ TEST(EngineFixture, CommandLineTool) {
   // The description file is UTF-8.
   std::ofstream("chars.txt") << u8"char 啊\nstroke 1 10 20\nline 200 20 200 40 10 40\n"
                                 u8"char 阿\nstroke 5 20 20 flag 1\ncut 0 3\ncut 1 4\n"
-                                u8"line 200 20 200 200 180 200 180 40 20 40\n";
+                                u8"line 200 20 200 200 180 200 180 40 20 40\n"
+                                u8"pinyin 啊 a1\nradical 啊 口\n";
   fs::create_directories("out");
   ASSERT_EQ(system((tool + " --font chars.txt out").c_str()), 0);
   ASSERT_TRUE(WriteStrokeFiles(Parsed(kTwoCharacters), ".", nullptr));
@@ -179,6 +180,9 @@ TEST(EngineFixture, CommandLineTool) {
   EXPECT_EQ(Slurp("out/Merro0001.idx"), Slurp("Merro0001.idx"));
   EXPECT_EQ(Slurp("out/user.idx"), FromHex("0d 00 00 00 11 00 00 00"));
   EXPECT_EQ(Slurp("out/user.dat").size(), 13u + 17u);
+  // The description file is UTF-8, the texts are written as GBK.
+  EXPECT_EQ(Unscrambled("out/src_hz_ppbs.dat"), std::string("\x02\0\0\0\xBF\xDA", 6));
+  EXPECT_TRUE(fs::exists("out/src_hz_pinyin.idx"));
 
   fs::create_directories("records");
   ASSERT_EQ(system((tool + " --records chars.txt records").c_str()), 0);
@@ -188,4 +192,97 @@ TEST(EngineFixture, CommandLineTool) {
   std::ofstream("bad.txt") << "char B0A1\nline 1 2\n";
   EXPECT_NE(system((tool + " bad.txt out 2>/dev/null").c_str()), 0);
   EXPECT_NE(system((tool + " 2>/dev/null").c_str()), 0);
+}
+
+// Dictionary files: the data the engine's reader gets back, byte for byte.
+TEST(EngineFixture, DictionaryFiles) {
+  Description d = Parsed(R"(
+pinyin 啊 a1
+pinyin 阿 a
+english 啊   ah;  oh  # the text is the rest of the line, blanks inside kept
+radical 埃 土
+radical 啊 口
+radical 埃 土2          # given again: replaces
+strokes 啊 10
+strokes B0A2 7
+sound ma1 1 2.5 0.75
+sound abcdefghi -1 0 1e-3
+voice 10
+)");
+  ASSERT_TRUE(WriteDictionaryFiles(d, ".", nullptr));
+  EXPECT_EQ(Unscrambled("src_hz_pinyin.idx"), FromHex("00 00 00 00 06 00 00 00"));
+  EXPECT_EQ(Unscrambled("src_hz_pinyin.dat"), FromHex("02 00 00 00 61 31 01 00 00 00 61"));
+  EXPECT_EQ(Unscrambled("src_hz_english.idx"), FromHex("00 00 00 00"));
+  EXPECT_EQ(Unscrambled("src_hz_english.dat"), std::string("\x07\0\0\0ah;  oh", 11));
+  // Position 1 is not described: it points to the empty text at the end.
+  EXPECT_EQ(Unscrambled("src_hz_ppbs.idx"), FromHex("06 00 00 00 13 00 00 00 0c 00 00 00"));
+  EXPECT_EQ(Unscrambled("src_hz_ppbs.dat"), std::string("\x02\0\0\0\xCD\xC1\x02\0\0\0\xBF\xDA\x03\0\0\0\xCD\xC1"
+                                                         "2\0\0\0\0",
+                                                         23));
+  EXPECT_EQ(Unscrambled("src_hz_bhs.dat"), "\xB0\xA1" "10 \xB0\xA2" "7  ");
+  EXPECT_EQ(Unscrambled("src_hz_wave.dat"),
+            FromHex("02 00 00 00 6d 61 31 00 00 00 00 00 00 01 00 00 00 00 00 00 00 04 40 00 00 00 00 00 00 e8 3f") +
+                SoundRecord({"abcdefghi", -1, 0, 1e-3}));
+  EXPECT_EQ(SoundRecord({"abcdefghi", -1, 0, 1e-3}).substr(0, 11), "abcdefghi\xff\xff");
+  EXPECT_EQ(Slurp("merrovoice.1").size(), 44u + 10u);
+
+  // Only what is described is written.
+  fs::create_directories("few");
+  ASSERT_TRUE(WriteDictionaryFiles(Parsed("pinyin 啊 a1"), "few", nullptr));
+  EXPECT_EQ(std::distance(fs::directory_iterator("few"), fs::directory_iterator()), 2);
+}
+
+// The voice image is a WAV file as other programs read it.
+TEST(EngineFixture, VoiceImageReadBack) {
+  Description canonical = Parsed("voice 1001");
+  Description withFact = Parsed("voice 1001 fact");
+  fs::create_directories("a");
+  fs::create_directories("b");
+  ASSERT_TRUE(WriteDictionaryFiles(canonical, "a", nullptr));
+  ASSERT_TRUE(WriteDictionaryFiles(withFact, "b", nullptr));
+  for (const char* folder : {"a", "b"}) {
+    const std::string command = std::string("/usr/bin/python3 -c \"import wave; w = wave.open('") + folder +
+                                "/merrovoice.1'); print(w.getnchannels(), w.getsampwidth(), w.getframerate(), "
+                                "w.getnframes(), w.readframes(9999).hex())\"";
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+      char buf[4096];
+      while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+      pclose(p);
+    }
+    std::string hex;
+    for (unsigned char c : VoiceSamples(0, 1001)) {
+      char two[3];
+      snprintf(two, sizeof two, "%02x", c);
+      hex += two;
+    }
+    EXPECT_EQ(out, "1 1 8000 1001 " + hex + "\n") << folder;
+  }
+  const std::string b = Slurp("b/merrovoice.1");
+  EXPECT_EQ(b.substr(36, 4), "fact");
+  EXPECT_EQ(b.substr(48, 4), "data");
+  EXPECT_EQ(b.size() % 2, 0u) << "an odd data chunk is padded";
+  // Samples differ along the image, so a slice from the wrong place shows.
+  EXPECT_NE(VoiceSamples(500000, 16), VoiceSamples(500008, 16));
+  EXPECT_NE(VoiceSamples(0, 16), VoiceSamples(256, 16));
+}
+
+TEST(EngineFixture, DictionaryLineErrors) {
+  const char* bad[] = {
+      "pinyin",                     // no character
+      "pinyin ab a1",               // not a GB2312 character
+      "strokes 啊 1234",            // count of four characters
+      "strokes 啊",                 // no count
+      "sound ma1 1 2.5",            // no duration
+      "sound abcdefghij 0 0 1",     // key of ten bytes
+      "sound ma1 x 0 1",            // minutes not a number
+      "voice -1",                   // negative size
+      "voice 10 riff",              // unknown option
+  };
+  for (const char* text : bad) {
+    Description d;
+    std::string error;
+    EXPECT_FALSE(Parse(text, &d, &error)) << text;
+    EXPECT_EQ(error.rfind("line 1: ", 0), 0u) << error;
+  }
 }
