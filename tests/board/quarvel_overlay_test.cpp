@@ -110,3 +110,26 @@ TEST(QuarvelPractice, TheStartUpCommandRunsOnceAndTheWritingProgramIsWatchedAndC
   remove((folder + "ani").c_str());
   remove((folder + "auto-ip.cmd").c_str());
 }
+
+TEST(QuarvelHelp, TheToolbarsHelpButtonShowsTheHelpPageCentredUntilOk) {
+  Quarvel q;
+  ASSERT_NE(Toolbar(), 0u);
+  Click(ToolbarButton(229), 20);  // 帮助
+  unsigned long help = 0;
+  ASSERT_TRUE(WaitFor([&] { return (help = VisibleWindow(u8"帮助")) != 0; }));
+  EXPECT_TRUE(WaitFor([&] { return GeometryOf(help) == (Geometry{116, 126, 792, 516}); }));
+  // The page's heading, in its own colour (#d05000), inside the browser.
+  const auto headingShown = [] {
+    const std::string txt = Shell("import -window root -crop 791x120+116+172 -depth 8 txt:- 2>/dev/null");
+    for (size_t at = txt.find('#'); at != std::string::npos; at = txt.find('#', at + 1)) {
+      const unsigned long rgb = strtoul(txt.substr(at + 1, 6).c_str(), nullptr, 16);
+      const int r = int(rgb >> 16), g = int((rgb >> 8) & 0xFF), b = int(rgb & 0xFF);
+      if (r > 180 && g > 50 && g < 110 && b < 40) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(WaitFor(headingShown, 60000));
+  Click(116 + 353 + 40, 126 + 484 + 14);  // 确定
+  EXPECT_TRUE(WaitFor([] { return VisibleWindow(u8"帮助") == 0; }));
+  EXPECT_TRUE(q.Running());
+}
