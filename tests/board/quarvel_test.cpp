@@ -17,7 +17,7 @@ int ButtonX(int left) { return kLeft + left + 19; }
 constexpr int kButtonY = 20;
 
 constexpr long kSkyBlue = 0xF0CAA6;
-constexpr long kBackground = 4194304;  // the board's background at start
+constexpr long kBackground = 8421504;  // the default teacher's background, without a settings file
 
 bool Has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
 
