@@ -87,7 +87,10 @@ TEST_F(NextPage, AnExistingPageIsShownAsItWasAndTheEraserTakesItsBackground) {
   Form3->FillPage(2, clYellow);
   Form3->PageCount = 2;
   DrawMode = kEraser;
+  const TColor background = Form3->RCP->Color;
+  Form3->RCP->Color = clNavy;  // not the grey the note panel lightens
   Form3->SpeedButton12Click(nullptr);
+  Form3->RCP->Color = background;
   EXPECT_EQ(Form3->CurrentPage, 2);
   EXPECT_EQ(Form3->PageCount, 2);
   EXPECT_EQ(Form3->Canvas->Pen->Color, clYellow);
