@@ -51,6 +51,13 @@ class OwnPixels : public gdi::Surface {
   vcl::FormSurface* surface_;
 };
 
+// A floating picture at (l, t) without its outermost pixels into a page; a
+// picture too small to have an inside copies nothing.
+void CopyInside(TCanvas* page, int l, int t, int w, int h, TCanvas* picture) {
+  if (w < 3 || h < 3) return;
+  page->CopyRect(Rect(l + 1, t + 1, l + w - 1, t + h - 1), picture, Rect(1, 1, w - 1, h - 1));
+}
+
 TBitmap* Scratch() { return Form3->ScratchBitmap.get(); }
 TBitmap* CurrentPage() { return Form3->Pages[Form3->CurrentPage].get(); }
 
@@ -124,9 +131,8 @@ void TForm2::FormMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
     Canvas->Pen->Style = psDot;
     if (Image1->Visible) {
       AnnotUndo->Assign(Scratch());
-      const int l = Image1->Left, t = Image1->Top, w = Image1->Width, h = Image1->Height;
-      Scratch()->Canvas->CopyRect(Rect(l + 1, t + 1, l + w - 1, t + h - 1), Image1->Picture->Bitmap->Canvas,
-                                  Rect(1, 1, w - 1, h - 1));
+      CopyInside(Scratch()->Canvas, Image1->Left, Image1->Top, Image1->Width, Image1->Height,
+                 Image1->Picture->Bitmap->Canvas);
       DropSelection();
     }
   }
