@@ -62,6 +62,17 @@ TForm14::TForm14(TComponent* owner) : TForm(owner) {
   Font->Name = "MS Sans Serif";
   Font->Height = -11;
 
+  Memo1 = new TMemo(this);
+  Memo1->Parent = this;
+  Memo1->SetBounds(0, 0, 513, 125);
+  Memo1->Font->Name = "宋体";
+  Memo1->Font->Height = -15;
+  Memo1->ScrollBars = ssVertical;
+  Memo1->TabStop = false;
+  for (const char* line : {"可以在本栏内输入多行文字", "拖动下面的放大镜图标选中任意一行可改变待书写框内容",
+                           "也可以直接在待书写框内输入文字"})
+    Memo1->Lines->Add(line);
+
   Label1 = new TLabel(this);
   Label1->Parent = this;
   Label1->AutoSize = false;
@@ -79,8 +90,8 @@ TForm14::TForm14(TComponent* owner) : TForm(owner) {
     void (TForm14::*click)(TObject*);
   } buttons[] = {
       {&TForm14::SpeedButton1, 7, true, "wp_exit", &TForm14::SpeedButton1Click},
-      {&TForm14::SpeedButton2, 42, false, "wp_open", nullptr},
-      {&TForm14::SpeedButton3, 80, false, "wp_save", nullptr},
+      {&TForm14::SpeedButton2, 42, false, "wp_open", &TForm14::SpeedButton2Click},
+      {&TForm14::SpeedButton3, 80, false, "wp_save", &TForm14::SpeedButton3Click},
   };
   for (const auto& s : buttons) {
     auto* b = new TSpeedButton(this);
@@ -98,6 +109,10 @@ TForm14::TForm14(TComponent* owner) : TForm(owner) {
   Timer1->Interval = 100;
   Timer1->Enabled = false;
   Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };
+  OpenDialog1 = new TOpenDialog(this);
+  OpenDialog1->Filter = "*.txt|*.txt";
+  SaveDialog1 = new TSaveDialog(this);
+  SaveDialog1->Filter = "*.txt|*.txt";
 
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
@@ -143,6 +158,14 @@ void TForm14::SpeedButton1Click(TObject*) {
     return true;
   });
   EndPractice();
+}
+
+void TForm14::SpeedButton2Click(TObject*) {
+  if (OpenDialog1->Execute()) Memo1->Lines->LoadFromFile(OpenDialog1->FileName);
+}
+
+void TForm14::SpeedButton3Click(TObject*) {
+  if (SaveDialog1->Execute()) Memo1->Lines->SaveToFile(SaveDialog1->FileName);
 }
 
 void TForm14::EndPractice() {

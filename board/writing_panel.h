@@ -8,17 +8,23 @@
 #include "platform/vcl/buttons.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/memo.h"
+#include "platform/vcl/open_dialog.h"
+#include "platform/vcl/save_dialog.h"
 #include "platform/vcl/stdctrls.h"
 
 class TForm14 : public TForm {
  public:
   explicit TForm14(TComponent* owner);
 
+  TMemo* Memo1;
   TLabel* Label1;
   TSpeedButton* SpeedButton1;  // 退出
   TSpeedButton* SpeedButton2;  // open a text file into the memo
   TSpeedButton* SpeedButton3;  // save the memo
   TTimer* Timer1;
+  TOpenDialog* OpenDialog1;
+  TSaveDialog* SaveDialog1;
 
   // When the running practice began (GetTickCount), and 1 once the writing
   // program's window has been seen since then.
@@ -29,6 +35,10 @@ class TForm14 : public TForm {
   void FormShow(TObject* Sender);
   void Timer1Timer(TObject* Sender);
   void SpeedButton1Click(TObject* Sender);
+  // The memo's lines from a text file, and into one (the system's 8-bit
+  // code page, one line per line).
+  void SpeedButton2Click(TObject* Sender);
+  void SpeedButton3Click(TObject* Sender);
 
  private:
   // Panel hidden, timer stopped, Tag 0, taskbar back.

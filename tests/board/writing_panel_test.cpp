@@ -1,7 +1,12 @@
 // The writing-practice panel inside the test program: its timer and exit
 // button against the windows of another X client standing in for the
 // writing program and the taskbar.
+#include <cstdlib>
+#include <fstream>
+
 #include "board/writing_panel.h"
+#include "platform/fs/path.h"
+#include "platform/text/gbk.h"
 #include "platform/win/timing.h"
 #include "platform/win/window_walk.h"
 #include "tests/board/board_test.h"
@@ -19,6 +24,11 @@ bool Mapped(unsigned long id) {
   return Shell("xwininfo -id " + test::Hex(id) + " 2>/dev/null").find("IsViewable") != std::string::npos;
 }
 
+std::string Read(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
 // The bottom of the stacking order, unmapped windows included.
 HWND Bottom() { return GetWindow(GetWindow(Form14->Handle, GW_HWNDFIRST), GW_HWNDLAST); }
 
@@ -26,10 +36,12 @@ void Raise(unsigned long id) { Shell("xdotool windowraise " + std::to_string(id)
 
 class WritingPanel : public ::testing::Test {
  protected:
-  void SetUp() override {
+  static void SetUpTestSuite() {
+    setenv("QUARVEL_MSGBOX_LOG", "boxes.log", 1);
+    setenv("QUARVEL_MSGBOX_ANSWERS", "answers", 1);
     StartUp();
-    ASSERT_EQ(WritingWindowCaption(), kCaption);
   }
+  void SetUp() override { ASSERT_EQ(WritingWindowCaption(), kCaption); }
   void TearDown() override {
     Form14->Timer1->Enabled = false;
     Form14->Hide();
@@ -58,6 +70,52 @@ TEST_F(WritingPanel, TheFormAsDescribed) {
   EXPECT_EQ(Form14->SpeedButton3->BoundsRect, Bounds(517, 80, 31, 30));
   EXPECT_EQ(Form14->SpeedButton1->Hint(), "退出");
   EXPECT_EQ(Form14->Label1->BoundsRect, Bounds(8, 132, 395, 13));
+  EXPECT_EQ(Form14->Memo1->BoundsRect, Bounds(0, 0, 513, 125));
+  EXPECT_EQ(Form14->Memo1->ScrollBars(), ssVertical);
+  EXPECT_FALSE(Form14->Memo1->TabStop());
+  EXPECT_EQ(Form14->Memo1->Font->Name(), "宋体");
+  EXPECT_EQ(Form14->Memo1->Font->Height(), -15);
+  ASSERT_EQ(Form14->Memo1->Lines->Count(), 3);
+  EXPECT_EQ(Form14->Memo1->Lines->Strings[1], "拖动下面的放大镜图标选中任意一行可改变待书写框内容");
+  EXPECT_EQ(Form14->OpenDialog1->Filter(), "*.txt|*.txt");
+  EXPECT_EQ(Form14->SaveDialog1->Filter(), "*.txt|*.txt");
+}
+
+TEST_F(WritingPanel, TheMemoGoesToATextFileAndComesBackByteForByte) {
+  Start();
+  const std::string saved = winpath::ToLinux("C:\\练习.txt");
+  std::ofstream("answers") << "FILE " << saved << "\n";
+  ASSERT_TRUE(Click(Form14->SpeedButton3, [&] { return Read("answers").empty() && !Read(saved).empty(); }));
+  const std::string bytes = Read(saved);
+  EXPECT_EQ(bytes, gbk::FromUtf8(u8"可以在本栏内输入多行文字\r\n拖动下面的放大镜图标选中任意一行可改变待书写框内容\r\n"
+                                 u8"也可以直接在待书写框内输入文字\r\n"));
+
+  std::ofstream(winpath::ToLinux("C:\\词.txt"), std::ios::binary) << gbk::FromUtf8(u8"天地人\r\n\r\n日月\r\n");
+  std::ofstream("answers") << "FILE " << winpath::ToLinux("C:\\词.txt") << "\n";
+  ASSERT_TRUE(Click(Form14->SpeedButton2, [] { return Form14->Memo1->Lines->Count() == 3; }));
+  EXPECT_EQ(Form14->Memo1->Lines->Strings[0], "天地人");
+  EXPECT_EQ(Form14->Memo1->Lines->Strings[1], "");
+  EXPECT_EQ(Form14->Memo1->Lines->Strings[2], "日月");
+  std::ofstream("answers") << "FILE " << saved << "\n";
+  ASSERT_TRUE(Click(Form14->SpeedButton3, [&] { return Read("answers").empty() && Read(saved) != bytes; }));
+  EXPECT_EQ(Read(saved), Read(winpath::ToLinux("C:\\词.txt")));
+
+  // Cancelled, nothing changes.
+  std::ofstream("answers") << "CANCEL\n";
+  ASSERT_TRUE(Click(Form14->SpeedButton2, [] { return Read("answers").empty(); }));
+  EXPECT_EQ(Form14->Memo1->Lines->Strings[0], "天地人");
+}
+
+TEST_F(WritingPanel, AFileThatCannotBeReadIsReportedAndTheMemoStays) {
+  Start();
+  const int lines = Form14->Memo1->Lines->Count();
+  const std::string missing = winpath::ToLinux("C:\\none.txt");
+  std::ofstream("answers") << "FILE " << missing << "\nOK\n";
+  remove("boxes.log");
+  ASSERT_TRUE(Click(Form14->SpeedButton2, [] { return Read("boxes.log").find("Cannot open file") != std::string::npos; }));
+  EXPECT_NE(Read("boxes.log").find("Quarvel\tCannot open file"), std::string::npos) << Read("boxes.log");
+  EXPECT_EQ(Form14->Memo1->Lines->Count(), lines);
+  EXPECT_TRUE(Form14->Visible());
 }
 
 TEST_F(WritingPanel, TheTimerKeepsTheWritingWindowAtTheBottomAndExitClosesItAndTheOtherMatch) {
