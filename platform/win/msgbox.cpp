@@ -1,16 +1,15 @@
 #include "platform/win/msgbox.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 #include "platform/text/gbk.h"
+#include "platform/win/detail/script.h"
 
 #include <cstdlib>
 #include <cstdio>
@@ -59,46 +58,12 @@ int IdOf(QMessageBox::StandardButton b) {
   return IDCANCEL;
 }
 
-QByteArray Escaped(const QString& s) {
-  QByteArray out;
-  for (char c : s.toUtf8()) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-void Log(const QString& caption, const QString& text) {
-  const char* path = getenv("QUARVEL_MSGBOX_LOG");
-  if (!path || !*path) return;
-  QFile f(QString::fromLocal8Bit(path));
-  if (!f.open(QIODevice::Append)) return;
-  f.write(Escaped(caption) + '\t' + Escaped(text) + '\n');
-}
-
-// The next scripted answer, taken out of the file; nothing when there is none.
+// The next scripted answer; nothing when there is none.
 std::optional<QMessageBox::StandardButton> NextAnswer(bool* unknown) {
   *unknown = false;
-  const char* path = getenv("QUARVEL_MSGBOX_ANSWERS");
-  if (!path || !*path) return std::nullopt;
-  QString name = QString::fromLocal8Bit(path);
-  QFile f(name);
-  if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-  QList<QByteArray> lines = f.readAll().split('\n');
-  f.close();
-  QByteArray word;
-  while (!lines.isEmpty() && word.isEmpty()) word = lines.takeFirst().trimmed().toUpper();
-  if (word.isEmpty()) return std::nullopt;
-  QSaveFile rest(name);
-  if (rest.open(QIODevice::WriteOnly)) {
-    rest.write(lines.join('\n'));
-    rest.commit();
-  }
+  std::optional<QByteArray> line = win::detail::TakeAnswer();
+  if (!line) return std::nullopt;
+  const QByteArray word = line->toUpper();
   for (const Answer& a : kAnswers)
     if (word == a.word) return a.button;
   *unknown = true;
@@ -121,7 +86,7 @@ int Show(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (i.type == (type & 0xF0)) icon = i.icon;
   QString qcaption = gbk::ToQString(caption ? caption : "Error");
   QString qtext = gbk::ToQString(text ? text : "");
-  Log(qcaption, qtext);
+  win::detail::LogDialog({qcaption, qtext});
 
   QMessageBox box(icon, qcaption, qtext, buttons->buttons, OwnerWidget(owner));
   box.setEscapeButton(buttons->escape);
