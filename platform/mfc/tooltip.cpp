@@ -1,6 +1,7 @@
 #include "platform/mfc/tooltip.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QTimer>
 #include <QToolTip>
 #include <QWidget>
@@ -24,7 +25,9 @@ bool IsButtonMessage(UINT m) { return std::find(std::begin(kButtonMessages), std
 
 }  // namespace
 
-struct CToolTipCtrl::Tip {
+// A QObject so that it hears the tools' windows being left (no message is
+// relayed once the pointer is elsewhere).
+struct CToolTipCtrl::Tip : QObject {
   struct Tool {
     HWND hwnd;
     std::string text;  // GBK
@@ -58,6 +61,16 @@ struct CToolTipCtrl::Tip {
     pending = 0;
     if (shown) QToolTip::hideText();
     shown = 0;
+  }
+
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Leave) Left(HWND(static_cast<QWidget*>(watched)->internalWinId()));
+    return false;
+  }
+
+  void Left(HWND h) {
+    if (suppressed == h) suppressed = 0;
+    if (shown == h || pending == h) Hide();
   }
 
   void Show() {
@@ -110,6 +123,7 @@ void CToolTipCtrl::SetFont(HFONT font, BOOL) {
 BOOL CToolTipCtrl::AddTool(CWnd* wnd, LPCTSTR text) {
   if (!m_pTip || !wnd || !wnd->m_hWnd) return FALSE;
   m_pTip->tools.push_back(Tip::Tool{wnd->m_hWnd, text ? text : ""});
+  if (QWidget* w = QWidget::find(WId(wnd->m_hWnd))) w->installEventFilter(m_pTip.get());
   return TRUE;
 }
 
@@ -123,9 +137,8 @@ void CToolTipCtrl::RelayEvent(LPMSG msg) {
     return;
   }
   if (msg->message != WM_MOUSEMOVE && msg->message != WM_NCMOUSEMOVE) return;
-  if (!tool) {  // left the tool
-    if (tip->suppressed == msg->hwnd) tip->suppressed = 0;
-    if (tip->shown == msg->hwnd || tip->pending == msg->hwnd) tip->Hide();
+  if (!tool) {  // a captured window hears the pointer outside it
+    tip->Left(msg->hwnd);
     return;
   }
   if (tip->suppressed == tool->hwnd || tip->shown == tool->hwnd) return;

@@ -126,16 +126,24 @@ TEST_F(WndTest, MessagesReachWindowProcOnTheGuiThread) {
   worker.join();
   EXPECT_TRUE(WaitFor([&] { return w.Got(WM_USER + 2000); }));
   EXPECT_FALSE(w.offGuiThread);
-  // InvalidateRect erases to white and asks for a repaint.
+  // InvalidateRect asks for a repaint, which erases the area to white
+  // first (WM_ERASEBKGND's default); without erase it is left as it is.
   CDC* dc = w.GetDC();
   dc->FillSolidRect(RECT{0, 0, 50, 50}, RGB(10, 10, 10));
+  w.messages.clear();
   w.InvalidateRect(nullptr, TRUE);
-  EXPECT_EQ(dc->GetPixel(49, 49), RGB(255, 255, 255));
   EXPECT_TRUE(WaitFor([&] { return w.Got(WM_PAINT); }));
+  EXPECT_TRUE(w.Got(WM_ERASEBKGND));
+  EXPECT_EQ(dc->GetPixel(49, 49), RGB(255, 255, 255));
   dc->FillSolidRect(RECT{0, 0, 50, 50}, RGB(10, 10, 10));
   RECT part{0, 0, 10, 10};
   w.InvalidateRect(&part, TRUE);
-  EXPECT_EQ(dc->GetPixel(5, 5), RGB(255, 255, 255));
+  EXPECT_TRUE(WaitFor([&] { return dc->GetPixel(5, 5) == RGB(255, 255, 255); }));
+  EXPECT_EQ(dc->GetPixel(15, 15), RGB(10, 10, 10));
+  w.messages.clear();
+  w.InvalidateRect(nullptr, FALSE);
+  EXPECT_TRUE(WaitFor([&] { return w.Got(WM_PAINT); }));
+  EXPECT_FALSE(w.Got(WM_ERASEBKGND));
   EXPECT_EQ(dc->GetPixel(15, 15), RGB(10, 10, 10));
   // WM_CLOSE destroys it; a DC still out stays usable.
   w.SendMessage(WM_CLOSE, 0, 0);
