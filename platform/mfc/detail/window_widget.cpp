@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRubberBand>
 #include <QScreen>
+#include <QStyleHints>
 #include <algorithm>
 
 #include "platform/mfc/wnd.h"
@@ -44,9 +45,9 @@ const MouseKind kMouseKinds[] = {
     {QEvent::MouseButtonDblClick, Qt::MiddleButton, WM_MBUTTONDOWN, WM_NCMBUTTONDOWN},
 };
 
-const MouseKind* KindOf(const QMouseEvent* e) {
+const MouseKind* KindOf(QEvent::Type type, Qt::MouseButton button) {
   for (const MouseKind& k : kMouseKinds)
-    if (k.type == e->type() && k.button == e->button()) return &k;
+    if (k.type == type && k.button == button) return &k;
   return nullptr;
 }
 
@@ -212,15 +213,33 @@ void WindowWidget::Tell(bool visible) {
   if (parentSurface_) parentSurface_->SetChild({this, surface_, pos(), visible, shape_});
 }
 
+QEvent::Type WindowWidget::TypeOf(const QMouseEvent* e) {
+  // Qt takes a press anywhere in the program as the first click of a double
+  // click; on Windows both clicks are on the same window.
+  QEvent::Type type = e->type();
+  if (type == QEvent::MouseButtonDblClick &&
+      (lastPress_ != e->button() ||
+       e->timestamp() - lastPressTime_ > ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval())))
+    type = QEvent::MouseButtonPress;
+  if (type == QEvent::MouseButtonPress) {
+    lastPress_ = e->button();
+    lastPressTime_ = e->timestamp();
+  } else if (type == QEvent::MouseButtonDblClick) {
+    lastPress_ = Qt::NoButton;
+  }
+  return type;
+}
+
 void WindowWidget::Mouse(QMouseEvent* e) {
   e->accept();
   InEvent guard;
+  const QEvent::Type type = TypeOf(e);
   if (moving_) {
     TrackMove(e);
     return;
   }
   CWnd* w = owner_;
-  const MouseKind* kind = KindOf(e);
+  const MouseKind* kind = KindOf(type, e->button());
   if (!w || !kind) return;
   const QPoint local = e->position().toPoint(), global = e->globalPosition().toPoint();
   MSG msg{w->m_hWnd, kind->client, KeysOf(e), PointParam(local), DWORD(e->timestamp()), {global.x(), global.y()}};

@@ -4,6 +4,7 @@
 #pragma once
 #include <QPointer>
 #include <QRegion>
+#include <QMouseEvent>
 #include <QWidget>
 #include <memory>
 #include <mutex>
@@ -14,7 +15,6 @@
 #include "platform/mfc/wnd.h"
 #include "platform/windef.h"
 
-class QMouseEvent;
 class QRubberBand;
 
 namespace mfc::detail {
@@ -92,6 +92,7 @@ class WindowWidget : public QWidget {
 
  private:
   void Tell(bool visible);
+  QEvent::Type TypeOf(const QMouseEvent* e);
   void Mouse(QMouseEvent* e);
   void TrackMove(QMouseEvent* e);
   void EndMove(QPoint delta);
@@ -100,8 +101,9 @@ class WindowWidget : public QWidget {
   std::shared_ptr<WindowSurface> parentSurface_;
   CWnd* owner_;
   std::optional<QRegion> shape_;
-  int busy_ = 0;  // depth of events being handled
-  bool released_ = false;
+  // The last press here, to tell a double click on this window.
+  Qt::MouseButton lastPress_ = Qt::NoButton;
+  ulong lastPressTime_ = 0;
   // The window-move drag.
   QPointer<QRubberBand> band_;
   bool moving_ = false;

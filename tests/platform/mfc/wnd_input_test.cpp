@@ -188,6 +188,14 @@ TEST_F(WndInput, TheSecondPressOfADoubleClickIsADoubleClickMessage) {
   EXPECT_EQ(CPoint(plain.Last(WM_LBUTTONDBLCLK)->lParam), CPoint(20, 20));
   EXPECT_EQ(plain.Last(WM_LBUTTONDBLCLK)->wParam & MK_LBUTTON, WPARAM(MK_LBUTTON));
 
+  // Both clicks of a double click are on one window.
+  Recorder<> left, right;
+  ASSERT_TRUE(left.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{10, 100, 60, 150}, &parent, 3));
+  ASSERT_TRUE(right.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{60, 100, 110, 150}, &parent, 4));
+  ASSERT_TRUE(Xdo(ScreenAt(left, 49, 20) + " click 1 sleep 0.05 " + ScreenAt(right, 0, 20) + " click 1"));
+  ASSERT_TRUE(WaitFor([&] { return right.Count(WM_LBUTTONUP) == 1; }));
+  EXPECT_EQ(right.Sequence({WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}), (std::vector<UINT>{WM_LBUTTONDOWN}));
+
   ASSERT_TRUE(Xdo(ScreenAt(handle, 20, 20) + " click --repeat 2 --delay 60 1"));
   ASSERT_TRUE(WaitFor([&] { return handle.Count(WM_NCLBUTTONUP) == 1; }));
   EXPECT_EQ(handle.Sequence({WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK, WM_NCLBUTTONUP, WM_LBUTTONDBLCLK, WM_MOVE}),
