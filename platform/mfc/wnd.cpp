@@ -361,6 +361,12 @@ BOOL CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) { return ::PostMe
 
 LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) { return ::SendMessage(m_hWnd, msg, wParam, lParam); }
 
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT ms, void* unusedTimerProc) {
+  return ::SetTimer(m_hWnd, id, ms, unusedTimerProc);
+}
+
+BOOL CWnd::KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
+
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 
 LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -133,6 +133,9 @@ class CWnd : public CObject {
 
   BOOL PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // WM_TIMER (OnTimer) every `ms` milliseconds (platform/win's SetTimer).
+  UINT_PTR SetTimer(UINT_PTR id, UINT ms, void* unusedTimerProc = nullptr);
+  BOOL KillTimer(UINT_PTR id);
 
   // Sees every input message for this window or its children before it is
   // handled; TRUE swallows it. The base swallows nothing.
