@@ -271,7 +271,8 @@ void CFreeButton::DrawButtonCaption(HDC hdc, CRect*, BOOL active, BOOL pressed) 
   // The parent's font; without one the layer's default face.
   HGDIOBJ parentFont = GetParent() ? reinterpret_cast<HGDIOBJ>(GetParent()->SendMessage(WM_GETFONT)) : nullptr;
   LOGFONT lf{};
-  if (!parentFont || !::GetObject(parentFont, sizeof lf, &lf)) ::GetObject(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  if (!parentFont || !::GetObject(parentFont, sizeof lf, &lf))
+    ::GetObject(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
   CFont font;
   font.CreateFontIndirect(&lf);
   CFont* oldFont = dc->SelectObject(&font);
@@ -316,10 +317,10 @@ void CFreeButton::FrameRgn3D(HDC hdc, HRGN region, BOOL pressed) {
 }
 
 void CFreeButton::DrawButton(CDC* dc, CRect* rect, UINT state) {
-  CBitmap* picture = (state & ODS_DISABLED) ? m_pbmDisabled
+  CBitmap* picture = (state & ODS_DISABLED)   ? m_pbmDisabled
                      : (state & ODS_SELECTED) ? m_pbmSelected
-                     : m_bHover              ? m_pbmHover
-                                             : m_pbmNormal;
+                     : m_bHover               ? m_pbmHover
+                                              : m_pbmNormal;
   if (!picture) return;
   CDC memDC;
   memDC.CreateCompatibleDC(dc);
@@ -342,10 +343,14 @@ BOOL CFreeButton::OnCommand(WPARAM wParam, LPARAM lParam) {
     void (CFreeButton::*handle)();
   };
   static const Command kCommands[] = {
-      {kSelectedColor, &CFreeButton::OnSelectedColor}, {kHoverColor, &CFreeButton::OnHoverColor},
-      {kNormalColor, &CFreeButton::OnNormalColor},     {kDisabledColor, &CFreeButton::OnDisabledColor},
-      {kTip, &CFreeButton::OnTip},                     {kMoveable, &CFreeButton::OnMoveable},
-      {kBorder1, &CFreeButton::OnBorder1},             {kBorder3, &CFreeButton::OnBorder3},
+      {kSelectedColor, &CFreeButton::OnSelectedColor},
+      {kHoverColor, &CFreeButton::OnHoverColor},
+      {kNormalColor, &CFreeButton::OnNormalColor},
+      {kDisabledColor, &CFreeButton::OnDisabledColor},
+      {kTip, &CFreeButton::OnTip},
+      {kMoveable, &CFreeButton::OnMoveable},
+      {kBorder1, &CFreeButton::OnBorder1},
+      {kBorder3, &CFreeButton::OnBorder3},
       {kBorder5, &CFreeButton::OnBorder5},
   };
   for (const Command& c : kCommands)

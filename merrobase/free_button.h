@@ -65,9 +65,9 @@ class CFreeButton : public CButton {
   // The window whose area the game works in; without it moves are not
   // judged and RandomPos does nothing.
   void SetParentWnd(CWnd* parent);
-  void SetGame();    // running
-  void KillGame();   // off
-  void PauseGame();  // paused: as off, and a double click does not place it
+  void SetGame();      // running
+  void KillGame();     // off
+  void PauseGame();    // paused: as off, and a double click does not place it
   int GetGameState();  // 1 running, 0 off, -1 paused
   // The current place := rc.
   void CreatePos(RECT rc);
@@ -109,8 +109,8 @@ class CFreeButton : public CButton {
  protected:
   // Owner-drawn.
   void PreSubclassWindow() override;
-  // A double click goes to the button's handling as a press (the platform's
-  // DefWindowProcA override of the original).
+  // A double click goes to the button's handling as a press (DefWindowProcA,
+  // the ANSI name of this override on Windows).
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Commands 3030..3038.
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;

@@ -41,7 +41,8 @@ void CButton::SetPushed(bool pushed) {
 }
 
 void CButton::Notify(WORD code) {
-  if (CWnd* parent = GetParent()) parent->SendMessage(WM_COMMAND, MAKEWPARAM(WORD(GetDlgCtrlID()), code), LPARAM(m_hWnd));
+  if (CWnd* parent = GetParent())
+    parent->SendMessage(WM_COMMAND, MAKEWPARAM(WORD(GetDlgCtrlID()), code), LPARAM(m_hWnd));
 }
 
 LRESULT CButton::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

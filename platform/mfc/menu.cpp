@@ -85,7 +85,8 @@ BOOL CMenu::AppendMenu(UINT flags, UINT_PTR item, LPCTSTR text) {
 BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT) {
   const Menu* menu = MenuOf(m_hMenu);
   QCoreApplication* app = QCoreApplication::instance();
-  if (!menu || !owner || !owner->m_hWnd || !qobject_cast<QApplication*>(app) || QThread::currentThread() != app->thread())
+  if (!menu || !owner || !owner->m_hWnd || !qobject_cast<QApplication*>(app) ||
+      QThread::currentThread() != app->thread())
     return FALSE;
   QMenu qmenu;
   Fill(&qmenu, *menu);

@@ -16,12 +16,14 @@ namespace {
 const int kInitialDelayMs = 500;
 
 const UINT kButtonMessages[] = {
-    WM_LBUTTONDOWN,   WM_LBUTTONUP,     WM_LBUTTONDBLCLK,   WM_RBUTTONDOWN,   WM_RBUTTONUP,
-    WM_RBUTTONDBLCLK, WM_MBUTTONDOWN,   WM_MBUTTONUP,       WM_NCLBUTTONDOWN, WM_NCLBUTTONUP,
-    WM_NCLBUTTONDBLCLK, WM_NCRBUTTONDOWN, WM_NCRBUTTONUP, WM_NCRBUTTONDBLCLK, WM_NCMBUTTONDOWN, WM_NCMBUTTONUP,
+    WM_LBUTTONDOWN, WM_LBUTTONUP,       WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,       WM_RBUTTONDBLCLK,
+    WM_MBUTTONDOWN, WM_MBUTTONUP,       WM_NCLBUTTONDOWN, WM_NCLBUTTONUP, WM_NCLBUTTONDBLCLK, WM_NCRBUTTONDOWN,
+    WM_NCRBUTTONUP, WM_NCRBUTTONDBLCLK, WM_NCMBUTTONDOWN, WM_NCMBUTTONUP,
 };
 
-bool IsButtonMessage(UINT m) { return std::find(std::begin(kButtonMessages), std::end(kButtonMessages), m) != std::end(kButtonMessages); }
+bool IsButtonMessage(UINT m) {
+  return std::find(std::begin(kButtonMessages), std::end(kButtonMessages), m) != std::end(kButtonMessages);
+}
 
 }  // namespace
 

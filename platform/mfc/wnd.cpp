@@ -97,18 +97,8 @@ BOOL CWnd::Create(LPCTSTR, LPCTSTR windowName, DWORD style, const RECT& rect, CW
   }
 
   PreSubclassWindow();
-  CREATESTRUCT cs{nullptr,
-                  nullptr,
-                  nullptr,
-                  child ? parent->m_hWnd : 0,
-                  height,
-                  width,
-                  int(rect.top),
-                  int(rect.left),
-                  LONG(m_dwStyle),
-                  m_strText.c_str(),
-                  nullptr,
-                  0};
+  CREATESTRUCT cs{nullptr,       nullptr,        nullptr,         child ? parent->m_hWnd : 0, height,  width,
+                  int(rect.top), int(rect.left), LONG(m_dwStyle), m_strText.c_str(),          nullptr, 0};
   if (SendMessage(WM_CREATE, 0, LPARAM(&cs)) == -1) {
     DestroyWindow();
     return FALSE;
@@ -301,8 +291,8 @@ void CWnd::InvalidateRect(LPCRECT rect, BOOL erase) {
   GetClientRect(&client);
   RECT area = client;
   if (rect)
-    area = RECT{std::max(rect->left, client.left), std::max(rect->top, client.top),
-                std::min(rect->right, client.right), std::min(rect->bottom, client.bottom)};
+    area = RECT{std::max(rect->left, client.left), std::max(rect->top, client.top), std::min(rect->right, client.right),
+                std::min(rect->bottom, client.bottom)};
   if (area.right <= area.left || area.bottom <= area.top) return;
   bool post = false;
   {

@@ -1,8 +1,7 @@
 // CWnd's message map (messages to virtual handlers) and the system's
 // default handling of the messages it offers.
-#include "platform/mfc/wnd.h"
-
 #include "platform/mfc/detail/window_widget.h"
+#include "platform/mfc/wnd.h"
 
 namespace {
 
@@ -75,11 +74,12 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
          return 0;
        }},
       {WM_CONTEXTMENU,
-       [](CWnd& w, WPARAM p, LPARAM l) -> LRESULT { return w.m_pParent ? w.m_pParent->SendMessage(WM_CONTEXTMENU, p, l) : 0; }},
+       [](CWnd& w, WPARAM p, LPARAM l) -> LRESULT {
+         return w.m_pParent ? w.m_pParent->SendMessage(WM_CONTEXTMENU, p, l) : 0;
+       }},
       {WM_NCLBUTTONDOWN,
        [](CWnd& w, WPARAM p, LPARAM l) -> LRESULT {
-         if (LRESULT(p) == HTCAPTION && w.m_pNative && w.m_pNative->widget)
-           w.m_pNative->widget->BeginMove(CPoint(l));
+         if (LRESULT(p) == HTCAPTION && w.m_pNative && w.m_pNative->widget) w.m_pNative->widget->BeginMove(CPoint(l));
          return 0;
        }},
   };

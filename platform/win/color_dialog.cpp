@@ -4,10 +4,9 @@
 #include <QColorDialog>
 #include <QThread>
 #include <QTimer>
+#include <cstdio>
 
 #include "platform/win/detail/script.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -24,7 +23,8 @@ std::optional<QColor> ScriptedAnswer() {
     QColor c(QString::fromLatin1(words[1]));
     if (c.isValid() && words[1].startsWith('#') && words[1].size() == 7) return c;
   }
-  if (line->toUpper() != "CANCEL") fprintf(stderr, "colour dialog: scripted answer \"%s\" cancels it\n", line->constData());
+  if (line->toUpper() != "CANCEL")
+    fprintf(stderr, "colour dialog: scripted answer \"%s\" cancels it\n", line->constData());
   return QColor();
 }
 

@@ -10,9 +10,9 @@
 //   cancels too and says so on stderr. The chooser is shown and answered as
 //   soon as it is up.
 #pragma once
-#include "platform/windef.h"
-
 #include <optional>
+
+#include "platform/windef.h"
 
 namespace win {
 

@@ -75,8 +75,9 @@ COLORREF Darkest(const gdi::Bitmap& b, const std::set<std::pair<int, int>>& pixe
 
 RECT Box(const std::set<std::pair<int, int>>& s) {
   RECT r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-  for (auto [x, y] : s) r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
-                                 std::max<LONG>(r.bottom, y + 1)};
+  for (auto [x, y] : s)
+    r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
+             std::max<LONG>(r.bottom, y + 1)};
   return r;
 }
 
@@ -191,14 +192,26 @@ TEST_F(FreeButtonTest, TheThreeDFrameFollowsTheRegionsEdges) {
     std::vector<std::string> rows;
   };
   const Case cases[] = {
-      {1, 0, kNormal, {"HHHHHHHHHD", "HFFFFFFFFD", "HFFFFFFFFD", "HFFFFFFFFD", "HFFFFFFFFD", "HFFFFFFFFD", "HFFFFFFFFD",
-                       "HFFFFFFFFD", "HFFFFFFFFD", "DDDDDDDDDD"}},
-      {1, 1, kSelected, {"DDDDDDDDDH", "DFFFFFFFFH", "DFFFFFFFFH", "DFFFFFFFFH", "DFFFFFFFFH", "DFFFFFFFFH",
-                         "DFFFFFFFFH", "DFFFFFFFFH", "DFFFFFFFFH", "HHHHHHHHHH"}},
-      {2, 0, kNormal, {"LLLLLLLLLD", "LHHHHHHHSD", "LHFFFFFFSD", "LHFFFFFFSD", "LHFFFFFFSD", "LHFFFFFFSD",
-                       "LHFFFFFFSD", "LHFFFFFFSD", "LSSSSSSSSD", "DDDDDDDDDD"}},
-      {2, 1, kSelected, {"SSSSSSSSSH", "SDDDDDDDLH", "SDFFFFFFLH", "SDFFFFFFLH", "SDFFFFFFLH", "SDFFFFFFLH",
-                         "SDFFFFFFLH", "SDFFFFFFLH", "SLLLLLLLLH", "HHHHHHHHHH"}},
+      {1,
+       0,
+       kNormal,
+       {"HHHHHHHHHD", "HFFFFFFFFD", "HFFFFFFFFD", "HFFFFFFFFD", "HFFFFFFFFD", "HFFFFFFFFD", "HFFFFFFFFD", "HFFFFFFFFD",
+        "HFFFFFFFFD", "DDDDDDDDDD"}},
+      {1,
+       1,
+       kSelected,
+       {"DDDDDDDDDH", "DFFFFFFFFH", "DFFFFFFFFH", "DFFFFFFFFH", "DFFFFFFFFH", "DFFFFFFFFH", "DFFFFFFFFH", "DFFFFFFFFH",
+        "DFFFFFFFFH", "HHHHHHHHHH"}},
+      {2,
+       0,
+       kNormal,
+       {"LLLLLLLLLD", "LHHHHHHHSD", "LHFFFFFFSD", "LHFFFFFFSD", "LHFFFFFFSD", "LHFFFFFFSD", "LHFFFFFFSD", "LHFFFFFFSD",
+        "LSSSSSSSSD", "DDDDDDDDDD"}},
+      {2,
+       1,
+       kSelected,
+       {"SSSSSSSSSH", "SDDDDDDDLH", "SDFFFFFFLH", "SDFFFFFFLH", "SDFFFFFFLH", "SDFFFFFFLH", "SDFFFFFFLH", "SDFFFFFFLH",
+        "SLLLLLLLLH", "HHHHHHHHHH"}},
   };
   for (const Case& c : cases) {
     Probe b;

@@ -57,8 +57,8 @@ struct KeyFlag {
   WPARAM flag;
 };
 const KeyFlag kKeyFlags[] = {
-    {Qt::LeftButton, Qt::NoModifier, MK_LBUTTON},       {Qt::RightButton, Qt::NoModifier, MK_RBUTTON},
-    {Qt::MiddleButton, Qt::NoModifier, MK_MBUTTON},     {Qt::NoButton, Qt::ShiftModifier, MK_SHIFT},
+    {Qt::LeftButton, Qt::NoModifier, MK_LBUTTON},    {Qt::RightButton, Qt::NoModifier, MK_RBUTTON},
+    {Qt::MiddleButton, Qt::NoModifier, MK_MBUTTON},  {Qt::NoButton, Qt::ShiftModifier, MK_SHIFT},
     {Qt::NoButton, Qt::ControlModifier, MK_CONTROL},
 };
 

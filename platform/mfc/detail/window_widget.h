@@ -2,9 +2,9 @@
 // surface it shows, and the turning of Qt's mouse events into the window's
 // messages (see wnd.h for the rules they follow).
 #pragma once
+#include <QMouseEvent>
 #include <QPointer>
 #include <QRegion>
-#include <QMouseEvent>
 #include <QWidget>
 #include <memory>
 #include <mutex>

@@ -64,7 +64,7 @@ TEST_F(WndInput, ARegionShapesWhatIsShownAndWhatIsClicked) {
   expected.CreateRectRgn(0, 0, 0, 0);
   expected.CombineRgn(&shape, nullptr, RGN_COPY);
   ASSERT_EQ(child.SetWindowRgn(HRGN(shape.Detach()), TRUE), 1);  // the window owns it now
-  child.UpdateWindow();  // its paint erases it
+  child.UpdateWindow();                                          // its paint erases it
   Fill(child, kRed);
 
   // On the screen and in what the parent's DC reads: red exactly on the

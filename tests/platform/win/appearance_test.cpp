@@ -7,8 +7,8 @@
 #include <set>
 
 TEST(Appearance, DistinctThreeDColoursAndOnePixelBorders) {
-  const int indexes[] = {COLOR_BTNFACE, COLOR_BTNSHADOW, COLOR_BTNTEXT, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW,
-                         COLOR_3DLIGHT};
+  const int indexes[] = {COLOR_BTNFACE,      COLOR_BTNSHADOW,  COLOR_BTNTEXT,
+                         COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT};
   std::set<COLORREF> colours;
   for (int i : indexes) colours.insert(GetSysColor(i));
   EXPECT_EQ(colours.size(), std::size(indexes));
