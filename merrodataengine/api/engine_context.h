@@ -132,8 +132,8 @@ int On_Get_Stroke_Rgn(EngineContext* context);
 int On_Fill_Stroke(EngineContext* context);
 // Writes the stroke-order strip as the BMP file strSlot38: cells pSlot28
 // (an int) pixels high, background nSlot2C, strokes nSlot30. Pool index as
-// for On_Fill_Stroke. 0 when there are no strokes or the file cannot be
-// written.
+// for On_Fill_Stroke. 0 when there are no strokes, the box has no height,
+// pSlot28 is not above 0, or the file cannot be written.
 int On_Stroke_Order(EngineContext* context);
 // One stroke button (CFreeButton) per stroke nSlot2C (0: 1) to nSlot30
 // (0: the last; beyond the last: the last), children of the CWnd pSlot28,
