@@ -177,7 +177,9 @@ TEST_F(LessonFiles, ASaveWritesTheIndexAfterAPictureAPanelAndANotePerPage) {
   Lesson("A", "1", "2");
   const std::vector<QImage> pages = {QImage(), Page(1), Page(2), Page(3)};
 
-  Save();
+  // The manager's button "保存", clicked.
+  ASSERT_EQ(Form6->SpeedButton2->Caption(), "保存");
+  ASSERT_TRUE(Click(Form6->SpeedButton2, [] { return !Form6->isVisible(); }));
   EXPECT_EQ(Boxes(), "");
   EXPECT_FALSE(Form6->Visible());
   EXPECT_EQ(Form6->DataFolder, "C:\\Program files\\Quarvel\\data\\");
@@ -340,7 +342,9 @@ TEST_F(LessonFiles, ALessonSavedOnWindowsOpensUnchanged) {
   Board(1, 60);
   Lesson("张老师", "1", "2");
 
-  Open();
+  // The manager's button "打开", clicked.
+  ASSERT_EQ(Form6->SpeedButton1->Caption(), "打开");
+  ASSERT_TRUE(Click(Form6->SpeedButton1, [] { return !Form6->isVisible(); }));
   EXPECT_EQ(Boxes(), "");
   EXPECT_EQ(Form3->PageCount, 2);
   EXPECT_TRUE(Same(Page(1), Picture(InData("张老师121.pte"))));
