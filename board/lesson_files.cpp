@@ -44,7 +44,8 @@ std::string PageBase(const std::string& folder, const std::string& key, int page
   return folder + key + IntToStr(page);
 }
 
-std::string NoteFile(int page) { return Form3->ProgramFolder + IntToStr(page); }
+// The program folder's note of a page.
+std::string NoteFile(const std::string& programFolder, int page) { return programFolder + IntToStr(page); }
 
 // Runs job(i) for i = 1..count on worker threads and hands each result to
 // take(i, result) on the calling thread, in the order of i, as soon as it
@@ -58,6 +59,13 @@ void InOrder(int count, Job job, Take take) {
   std::atomic<int> next{1};
   const int workers = std::clamp(int(std::thread::hardware_concurrency()), 1, std::min(count, 16));
   std::vector<std::thread> threads;
+  // Joined however this ends (a take that throws too).
+  struct Joined {
+    std::vector<std::thread>& threads;
+    ~Joined() {
+      for (std::thread& t : threads) t.join();
+    }
+  } joined{threads};
   for (int w = 0; w < workers; ++w)
     threads.emplace_back([&] {
       for (int i; (i = next++) <= count;) {
@@ -80,7 +88,6 @@ void InOrder(int count, Job job, Take take) {
     }
     take(i, *r);
   }
-  for (std::thread& t : threads) t.join();
 }
 
 // ---- saving ----
@@ -194,7 +201,8 @@ void TForm6::SpeedButton2Click(TObject*) {
   if (!CheckUnlocked()) return;
   DataFolder = LessonDataFolder(DriveComboBox1->Drive);
   if (!ForceDirectories(DataFolder)) return ShowPlainMessage("课程保存失败！");
-  const std::string key = LessonKey();
+  // What the workers need, so that they touch no form.
+  const std::string folder = DataFolder, key = LessonKey(), notes = Form3->ProgramFolder;
   TForm3* board = Form3;
   const int count = std::clamp(board->PageCount, 0, kMaxPages);
   // The pages as they are now, shared with the store, not copied.
@@ -212,7 +220,9 @@ void TForm6::SpeedButton2Click(TObject*) {
   SaveProgress progress;
   InOrder<PageFiles>(
       count,
-      [&](int n) { return WritePage(PageBase(DataFolder, key, n), pixels[size_t(n)], panels[size_t(n)], NoteFile(n)); },
+      [&](int n) {
+        return WritePage(PageBase(folder, key, n), pixels[size_t(n)], panels[size_t(n)], NoteFile(notes, n));
+      },
       [&](int n, PageFiles& f) {
         saved = saved && f.written;
         files[size_t(n)] = std::move(f);
@@ -222,9 +232,9 @@ void TForm6::SpeedButton2Click(TObject*) {
   // its index entry names it only once its pages are in place.
   if (saved)
     InOrder<bool>(
-        count, [&](int n) { return CommitPage(files[size_t(n)], PageBase(DataFolder, key, n)); },
+        count, [&](int n) { return CommitPage(files[size_t(n)], PageBase(folder, key, n)); },
         [&](int, bool ok) { saved = saved && ok; });
-  saved = saved && TIniFile(DataFolder + kIndexFile).WriteInteger(key, "pag", count);
+  saved = saved && TIniFile(folder + kIndexFile).WriteInteger(key, "pag", count);
   files.clear();
 
   board->Edit2->Text = IntToStr(board->CurrentPage);
@@ -246,13 +256,15 @@ void TForm6::SpeedButton1Click(TObject*) {
   const int pages = FileExists(index.FileName()) ? index.ReadInteger(key, "pag", 0) : 0;
   if (pages < 1) return ShowPlainMessage("系统找不到指定的文件！");
   TForm3* board = Form3;
+  const std::string folder = DataFolder, notes = board->ProgramFolder;
   const int count = std::min(pages, kMaxPages);
   const int width = Screen->Width, height = Screen->Height;
   const COLORREF background = ColorToRGB(board->RCP->Color);
   Hide();
 
   InOrder<LoadedPage>(
-      count, [&](int n) { return ReadPage(PageBase(DataFolder, key, n), width, height, background, NoteFile(n)); },
+      count,
+      [&](int n) { return ReadPage(PageBase(folder, key, n), width, height, background, NoteFile(notes, n)); },
       [&](int n, LoadedPage& p) {
         auto page = std::make_unique<TBitmap>();
         page->SetImage(p.pixels.Image());
@@ -278,7 +290,7 @@ void TForm6::SpeedButton1Click(TObject*) {
     board->PageState[n] = 0;
     board->SetPanelKind(n, 0);
     board->PanelOnPage[n] = 0;
-    DeleteFile(NoteFile(n));
+    DeleteFile(NoteFile(notes, n));
   }
   board->PageCount = count;
   board->CurrentPage = std::min(board->CurrentPage, count);
