@@ -3,9 +3,14 @@
 #include <new>
 
 CDC::CDC() : m_penStock(PS_SOLID, 1, RGB(0, 0, 0)), m_brushStock(RGB(255, 255, 255)) {
+  const LOGFONT lf = gdi::Font().ToLogFont();
+  m_fontStock.CreateFontIndirect(&lf);
   m_pPen = &m_penStock;
   m_pBrush = &m_brushStock;
+  m_pFont = &m_fontStock;
 }
+
+CDC* CDC::FromHandle(HDC dc) { return dc ? dc->owner : nullptr; }
 
 CDC::~CDC() { DeleteDC(); }
 
@@ -14,6 +19,7 @@ BOOL CDC::CreateCompatibleDC(const CDC*) {
   if (!m_bitmapStock.GetSafeHandle() && !m_bitmapStock.CreateCompatibleBitmap(this, 1, 1)) return FALSE;
   m_hDC = new (std::nothrow) HDC__;
   if (!m_hDC) return FALSE;
+  m_hDC->owner = this;
   m_hDC->memory = true;
   SelectObject(&m_bitmapStock);
   return TRUE;
@@ -23,6 +29,7 @@ BOOL CDC::CreateSurfaceDC(std::shared_ptr<gdi::Surface> surface) {
   if (m_hDC || !surface) return FALSE;
   m_hDC = new (std::nothrow) HDC__;
   if (!m_hDC) return FALSE;
+  m_hDC->owner = this;
   m_hDC->keepAlive = std::move(surface);
   m_hDC->dc.SelectSurface(m_hDC->keepAlive.get());
   return TRUE;
@@ -35,6 +42,7 @@ BOOL CDC::DeleteDC() {
   m_hDC = nullptr;
   m_pPen = &m_penStock;
   m_pBrush = &m_brushStock;
+  m_pFont = &m_fontStock;
   m_pBitmap = nullptr;
   return TRUE;
 }
@@ -79,9 +87,23 @@ CBitmap* CDC::SelectObject(CBitmap* bitmap) {
   return old;
 }
 
+CFont* CDC::SelectObject(CFont* font) {
+  if (!m_hDC || !font || !font->Font()) return nullptr;
+  m_hDC->dc.SelectFont(*font->Font());
+  CFont* old = m_pFont;
+  m_pFont = font;
+  return old;
+}
+
 int CDC::SetBkMode(int mode) { return m_hDC ? m_hDC->dc.SetBkMode(mode) : 0; }
 COLORREF CDC::SetBkColor(COLORREF colour) { return m_hDC ? m_hDC->dc.SetBkColor(colour) : CLR_INVALID; }
 COLORREF CDC::SetTextColor(COLORREF colour) { return m_hDC ? m_hDC->dc.SetTextColor(colour) : CLR_INVALID; }
+UINT CDC::SetTextAlign(UINT align) { return m_hDC ? m_hDC->dc.SetTextAlign(align) : 0; }
+
+int CDC::SelectClipRgn(const CRgn* region) {
+  if (!m_hDC) return ERROR;
+  return m_hDC->dc.SelectClipRgn(region ? region->Region() : nullptr);
+}
 
 POINT CDC::MoveTo(int x, int y) { return m_hDC ? m_hDC->dc.MoveTo(x, y) : POINT{0, 0}; }
 BOOL CDC::LineTo(int x, int y) { return m_hDC && m_hDC->dc.LineTo(x, y); }
@@ -98,6 +120,18 @@ COLORREF CDC::GetPixel(int x, int y) const { return m_hDC ? m_hDC->dc.GetPixel(x
 int CDC::DrawText(const CString& text, LPRECT rect, UINT format) {
   if (!m_hDC || !rect) return 0;
   return m_hDC->dc.DrawText(std::string_view(static_cast<LPCTSTR>(text), size_t(text.GetLength())), rect, format);
+}
+
+BOOL CDC::TextOut(int x, int y, const CString& text) {
+  return m_hDC && m_hDC->dc.TextOut(x, y, std::string_view(static_cast<LPCTSTR>(text), size_t(text.GetLength())));
+}
+
+BOOL CDC::GetTextMetrics(TEXTMETRIC* metrics) const { return m_hDC && metrics && m_hDC->dc.GetTextMetrics(metrics); }
+
+BOOL CDC::FillRgn(const CRgn* region, const CBrush* brush) {
+  const gdi::Region* r = region ? region->Region() : nullptr;
+  const gdi::Brush* b = brush ? brush->Brush() : nullptr;
+  return m_hDC && r && b && m_hDC->dc.FillRgn(*r, *b);
 }
 
 BOOL CDC::PaintRgn(const CRgn* region) {

@@ -68,6 +68,12 @@ class TStrings : public TPersistent {
   int Add(const AnsiString& s);
   // Compared ignoring the case of ASCII letters; -1 when there is none.
   int IndexOf(const AnsiString& s) const;
+  // Text files, 8-bit GBK (strings_file.cpp): read split at CR LF, LF or CR
+  // (a break at the end starts no line), EFOpenError when unreadable;
+  // written one line per line, each ended by CR LF, through a temporary
+  // file, EFCreateError when it cannot be written.
+  void LoadFromFile(const AnsiString& fileName);
+  void SaveToFile(const AnsiString& fileName) const;
 
   VCL_READONLY(TStrings, int, Count);
   vcl::Indexed<TStrings, AnsiString, &TStrings::Get, &TStrings::Put> Strings{this};
