@@ -313,6 +313,11 @@ HWND TWinControl::GetHandle() const {
   return windowHandle() ? HWND(windowHandle()->winId()) : 0;
 }
 
+void TWinControl::SetFocus() {
+  if (QWidget* top = window(); top && !top->isActiveWindow()) top->activateWindow();
+  setFocus(Qt::OtherFocusReason);
+}
+
 int TWinControl::GetControlCount() const {
   int n = 0;
   for (QObject* o : children())

@@ -201,7 +201,8 @@ class TWinControl : public TControl {
   TControl* Controls(int i) const;
 
   bool Focused() const { return hasFocus(); }
-  virtual void SetFocus() { setFocus(Qt::OtherFocusReason); }
+  // Also activates the control's form, as focusing a window does.
+  virtual void SetFocus();
   bool CanFocus() const { return isEnabled() && isVisible(); }
 
   TNotifyEvent OnEnter;

@@ -39,7 +39,7 @@ class TEdit : public TWinControl {
 
   void SelectAll() { edit_->selectAll(); }
   void Clear() { SetText(""); }
-  void SetFocus() override { edit_->setFocus(Qt::OtherFocusReason); }
+  void SetFocus() override;
 
   TNotifyEvent OnChange;
 

@@ -73,7 +73,11 @@ QByteArray Escaped(const QString& s) {
   return out;
 }
 
-void Log(const QString& caption, const QString& text) {
+}  // namespace
+
+namespace win {
+
+void LogDialog(const QString& caption, const QString& text) {
   const char* path = getenv("QUARVEL_MSGBOX_LOG");
   if (!path || !*path) return;
   QFile f(QString::fromLocal8Bit(path));
@@ -81,9 +85,7 @@ void Log(const QString& caption, const QString& text) {
   f.write(Escaped(caption) + '\t' + Escaped(text) + '\n');
 }
 
-// The next scripted answer, taken out of the file; nothing when there is none.
-std::optional<QMessageBox::StandardButton> NextAnswer(bool* unknown) {
-  *unknown = false;
+std::optional<std::string> TakeScriptedAnswer() {
   const char* path = getenv("QUARVEL_MSGBOX_ANSWERS");
   if (!path || !*path) return std::nullopt;
   QString name = QString::fromLocal8Bit(path);
@@ -91,14 +93,27 @@ std::optional<QMessageBox::StandardButton> NextAnswer(bool* unknown) {
   if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
   QList<QByteArray> lines = f.readAll().split('\n');
   f.close();
-  QByteArray word;
-  while (!lines.isEmpty() && word.isEmpty()) word = lines.takeFirst().trimmed().toUpper();
-  if (word.isEmpty()) return std::nullopt;
+  QByteArray line;
+  while (!lines.isEmpty() && line.isEmpty()) line = lines.takeFirst().trimmed();
+  if (line.isEmpty()) return std::nullopt;
   QSaveFile rest(name);
   if (rest.open(QIODevice::WriteOnly)) {
     rest.write(lines.join('\n'));
     rest.commit();
   }
+  return line.toStdString();
+}
+
+}  // namespace win
+
+namespace {
+
+// The next scripted answer, taken out of the file; nothing when there is none.
+std::optional<QMessageBox::StandardButton> NextAnswer(bool* unknown) {
+  *unknown = false;
+  std::optional<std::string> line = win::TakeScriptedAnswer();
+  if (!line) return std::nullopt;
+  QByteArray word = QByteArray::fromStdString(*line).toUpper();
   for (const Answer& a : kAnswers)
     if (word == a.word) return a.button;
   *unknown = true;
@@ -121,7 +136,7 @@ int Show(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (i.type == (type & 0xF0)) icon = i.icon;
   QString qcaption = gbk::ToQString(caption ? caption : "Error");
   QString qtext = gbk::ToQString(text ? text : "");
-  Log(qcaption, qtext);
+  win::LogDialog(qcaption, qtext);
 
   QMessageBox box(icon, qcaption, qtext, buttons->buttons, OwnerWidget(owner));
   box.setEscapeButton(buttons->escape);

@@ -1,0 +1,101 @@
+// Colour and file dialogs, and ShowMessage.
+//
+// Tests answer the dialogs without a person through the message boxes'
+// answers file ($QUARVEL_MSGBOX_ANSWERS, see platform/win/msgbox.h): each
+// dialog takes the next line, shows itself and is answered as soon as it is
+// up. A colour dialog takes "COLOR $BBGGRR" (or a decimal TColor), a file
+// dialog "FILE <name>" (UTF-8; an absolute Linux path becomes the system's
+// spelling of it), either takes "CANCEL". Every dialog appends
+// "<title><TAB><kind>" to $QUARVEL_MSGBOX_LOG.
+#pragma once
+#include "platform/vcl/controls.h"
+
+// A box with the text, an OK button and the application title as caption.
+void ShowMessage(const AnsiString& text);
+
+class TCommonDialog : public TComponent {
+ public:
+  explicit TCommonDialog(TComponent* owner) : TComponent(owner) {}
+  AnsiString GetTitle() const { return title_; }
+  void SetTitle(const AnsiString& t) { title_ = t; }
+  VCL_PROPERTY(TCommonDialog, AnsiString, Title);
+  // True when the person (or the script) accepted.
+  virtual bool Execute() = 0;
+
+ private:
+  AnsiString title_;
+};
+
+enum TColorDialogOption { cdFullOpen, cdPreventFullOpen, cdShowHelp, cdSolidColor, cdAnyColor };
+typedef vcl::EnumSet<TColorDialogOption> TColorDialogOptions;
+
+class TColorDialog : public TCommonDialog {
+ public:
+  explicit TColorDialog(TComponent* owner) : TCommonDialog(owner) {}
+  // Starts at Color; on OK Color is the chosen colour.
+  bool Execute() override;
+  TColor GetColor() const { return colour_; }
+  void SetColor(TColor c) { colour_ = c; }
+  TColorDialogOptions GetOptions() const { return options_; }
+  void SetOptions(const TColorDialogOptions& o) { options_ = o; }
+  VCL_PROPERTY(TColorDialog, TColor, Color);
+  VCL_PROPERTY(TColorDialog, TColorDialogOptions, Options);
+
+ private:
+  TColor colour_ = clBlack;
+  TColorDialogOptions options_;
+};
+
+enum TOpenOption { ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
+                   ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt,
+                   ofShareAware, ofNoReadOnlyReturn, ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames,
+                   ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing };
+typedef vcl::EnumSet<TOpenOption> TOpenOptions;
+
+// Filter is "text|mask[;mask]|text|mask..."; FilterIndex counts from 1.
+// FileName and InitialDir are the system's (GBK Windows) paths. The current
+// folder never changes.
+class TOpenDialog : public TCommonDialog {
+ public:
+  explicit TOpenDialog(TComponent* owner) : TCommonDialog(owner) {}
+  bool Execute() override { return Run(false); }
+
+  AnsiString GetFilter() const { return filter_; }
+  void SetFilter(const AnsiString& f) { filter_ = f; }
+  int GetFilterIndex() const { return filterIndex_; }
+  void SetFilterIndex(int i) { filterIndex_ = i; }
+  AnsiString GetFileName() const { return fileName_; }
+  void SetFileName(const AnsiString& f) { fileName_ = f; }
+  AnsiString GetInitialDir() const { return initialDir_; }
+  void SetInitialDir(const AnsiString& d) { initialDir_ = d; }
+  AnsiString GetDefaultExt() const { return defaultExt_; }
+  void SetDefaultExt(const AnsiString& e) { defaultExt_ = e; }
+  TOpenOptions GetOptions() const { return options_; }
+  void SetOptions(const TOpenOptions& o) { options_ = o; }
+
+  VCL_PROPERTY(TOpenDialog, AnsiString, Filter);
+  VCL_PROPERTY(TOpenDialog, int, FilterIndex);
+  VCL_PROPERTY(TOpenDialog, AnsiString, FileName);
+  VCL_PROPERTY(TOpenDialog, AnsiString, InitialDir);
+  VCL_PROPERTY(TOpenDialog, AnsiString, DefaultExt);
+  VCL_PROPERTY(TOpenDialog, TOpenOptions, Options);
+
+ protected:
+  bool Run(bool save);
+
+ private:
+  AnsiString filter_, fileName_, initialDir_, defaultExt_;
+  int filterIndex_ = 1;
+  TOpenOptions options_{ofHideReadOnly, ofEnableSizing};
+};
+
+class TSaveDialog : public TOpenDialog {
+ public:
+  explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) {}
+  bool Execute() override { return Run(true); }
+};
+
+namespace vcl {
+// Qt name filters of a Filter text ("a|*.x;*.y|b|*.z" -> "a (*.x *.y)", "b (*.z)").
+QStringList NameFilters(const AnsiString& filter);
+}  // namespace vcl

@@ -1,0 +1,235 @@
+// Edits, speed button groups and glyphs, scroll bars, labels, bitmap
+// buttons and dialogs, with real X input where input matters.
+#include <QFile>
+
+#include "platform/vcl/buttons.h"
+#include "platform/vcl/dialogs.h"
+#include "platform/vcl/extctrls.h"
+#include "platform/vcl/stdctrls.h"
+#include "tests/platform/vcl/vcl_test.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Click(TControl* c, int x, int y) {
+  TPoint p = c->ClientToScreen(Point(x, y));
+  return "mousemove " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1 ";
+}
+
+class Controls : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::App();
+    form = new TForm(Application);
+    form->BorderStyle = bsNone;
+    form->SetBounds(50, 50, 400, 300);
+    form->Color = clWhite;
+  }
+  void Show() {
+    form->Show();
+    ASSERT_TRUE(test::Shown(form));
+    test::Pump(50);
+  }
+  void TearDown() override {
+    delete form;
+    unsetenv("QUARVEL_MSGBOX_ANSWERS");
+    unsetenv("QUARVEL_MSGBOX_LOG");
+  }
+  // Scripted answers for the dialogs of a test; returns the log's name.
+  std::string Answers(const std::string& lines) {
+    std::string dir = getenv("QUARVEL_TEST_DIR");
+    QFile f(QString::fromStdString(dir + "/answers"));
+    f.open(QIODevice::WriteOnly);
+    f.write(lines.c_str());
+    f.close();
+    setenv("QUARVEL_MSGBOX_ANSWERS", (dir + "/answers").c_str(), 1);
+    setenv("QUARVEL_MSGBOX_LOG", (dir + "/log").c_str(), 1);
+    return dir + "/log";
+  }
+  TForm* form = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Controls, EditTextChangesAndTyping) {
+  TEdit* e = new TEdit(form);
+  e->Parent = form;
+  e->SetBounds(10, 10, 200, 30);
+  int changes = 0;
+  e->OnChange = [&](TObject*) { ++changes; };
+  e->Text = "2";
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(e->Text(), "2");
+  e->Text = "2";  // unchanged: no event
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(StrToInt(e->Text) + 1, 3);
+  e->Text = "书写板";
+  EXPECT_EQ(e->Text(), "书写板");
+  EXPECT_EQ(e->Inner()->text(), QStringLiteral("书写板"));
+
+  Show();
+  e->Text = "";
+  e->MaxLength = 4;
+  e->SetFocus();  // also makes its form the active window
+  ASSERT_TRUE(test::WaitFor([&] { return e->Focused(); }));
+  test::XdoWhileRunning("type --delay 20 abcdef");
+  EXPECT_TRUE(test::WaitFor([&] { return e->Text() == "abcd"; })) << e->Text();
+  e->ReadOnly = true;
+  test::XdoWhileRunning("type --delay 20 x");
+  test::Pump(100);
+  EXPECT_EQ(e->Text(), "abcd");
+  e->PasswordChar = '*';
+  EXPECT_EQ(e->Inner()->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(e->Inner()->displayText(), QString("****"));
+
+  int clicks = 0;
+  e->OnClick = [&](TObject*) { ++clicks; };
+  test::XdoWhileRunning(Click(e, 20, 10));
+  EXPECT_TRUE(test::WaitFor([&] { return clicks == 1; }));
+}
+
+TEST_F(Controls, SpeedButtonGroupsAndTransparentFlatButtons) {
+  TPanel* strip = new TPanel(form);
+  strip->Parent = form;
+  strip->SetBounds(0, 0, 400, 40);
+  strip->Color = clGray;
+  TSpeedButton* tools[3];
+  for (int i = 0; i < 3; ++i) {
+    tools[i] = new TSpeedButton(form);
+    tools[i]->Parent = strip;
+    tools[i]->SetBounds(2 + 40 * i, 1, 38, 38);
+    tools[i]->GroupIndex = 1;
+    tools[i]->Flat = true;
+  }
+  tools[0]->Down = true;
+  Show();
+  test::XdoWhileRunning(Click(tools[2], 10, 10));
+  ASSERT_TRUE(test::WaitFor([&] { return tools[2]->Down(); }));
+  EXPECT_FALSE(tools[0]->Down());
+  test::XdoWhileRunning(Click(tools[2], 10, 10));  // pressed again: stays down
+  test::Pump(100);
+  EXPECT_TRUE(tools[2]->Down());
+  tools[0]->Down = true;
+  EXPECT_FALSE(tools[2]->Down());
+  tools[1]->AllowAllUp = true;
+  tools[1]->Down = true;
+  tools[1]->Down = false;
+  EXPECT_FALSE(tools[1]->Down());
+  EXPECT_EQ(tools[0]->focusPolicy(), Qt::NoFocus);
+
+  // A flat button without a glyph over a picture shows the picture; a
+  // glyph's bottom-left colour is transparent.
+  TImage* picture = new TImage(form);
+  picture->Parent = form;
+  picture->SetBounds(100, 100, 60, 60);
+  picture->Canvas->Brush->Color = clRed;
+  picture->Canvas->FillRect(Rect(0, 0, 60, 60));
+  TSpeedButton* over = new TSpeedButton(form);
+  over->Parent = form;
+  over->SetBounds(110, 110, 30, 30);
+  over->Flat = true;
+  over->Caption = "";
+  TSpeedButton* glyphed = new TSpeedButton(form);
+  glyphed->Parent = form;
+  glyphed->SetBounds(200, 100, 20, 20);
+  glyphed->Flat = true;
+  TBitmap glyph;
+  glyph.Width = 4;
+  glyph.Height = 4;
+  glyph.Canvas->Brush->Color = clFuchsia;
+  glyph.Canvas->FillRect(Rect(0, 0, 4, 4));
+  glyph.Canvas->Pixels[1][1] = clBlue;
+  glyphed->Glyph = &glyph;
+  test::Pump(100);
+  EXPECT_EQ(TColor(form->Canvas->Pixels[120][120]), clRed);
+  // The glyph is centred: its pixel (1, 1) at (209, 109); the rest is clear.
+  EXPECT_EQ(TColor(form->Canvas->Pixels[209][109]), clBlue);
+  EXPECT_EQ(TColor(form->Canvas->Pixels[208][108]), clWhite);
+}
+
+TEST_F(Controls, ScrollBarPositionsStepsAndScrollEvents) {
+  TScrollBar* bar = new TScrollBar(form);
+  bar->Parent = form;
+  bar->SetBounds(10, 200, 300, 18);
+  bar->Min = 1;
+  bar->Max = 1;
+  bar->PageSize = 1;
+  bar->Position = 1;
+  std::vector<int> changes;
+  std::vector<std::pair<TScrollCode, int>> scrolls;
+  bar->OnChange = [&](TObject*) { changes.push_back(bar->Position); };
+  bar->OnScroll = [&](TObject*, TScrollCode code, int& pos) { scrolls.push_back({code, pos}); };
+  bar->Max = 5;
+  bar->Position = 9;  // above Max: clamped
+  EXPECT_EQ(bar->Position(), 5);
+  EXPECT_EQ(changes, std::vector<int>({5}));
+  bar->Position = 1;
+  bar->SmallChange = 2;  // the arrow step
+  Show();
+  changes.clear();
+  // The right arrow button at the bar's right end.
+  test::XdoWhileRunning(Click(bar, 300 - 6, 9));
+  ASSERT_TRUE(test::WaitFor([&] { return !scrolls.empty() && scrolls.back().first == scEndScroll; }));
+  EXPECT_EQ(bar->Position(), 3);
+  EXPECT_EQ(changes, std::vector<int>({3}));
+  EXPECT_EQ(scrolls.front().first, scLineDown);
+  EXPECT_EQ(scrolls.front().second, 3);
+  EXPECT_EQ(scrolls.back().second, 3);
+}
+
+TEST_F(Controls, LabelsAndBitmapButtons) {
+  TLabel* l = new TLabel(form);
+  l->Parent = form;
+  l->Font->Height = -20;
+  l->Caption = "请输入任课教师个人密码：";
+  EXPECT_GT(l->Width(), 150);
+  EXPECT_GE(l->Height(), 20);
+  TBitBtn* ok = new TBitBtn(form);
+  ok->Parent = form;
+  ok->Kind = bkOK;
+  EXPECT_EQ(ok->Caption(), "OK");
+  EXPECT_EQ(ok->ModalResult(), mrOk);
+  EXPECT_TRUE(ok->Default());
+  // ParentFont: a panel's font reaches its children until they set their own.
+  TPanel* p = new TPanel(form);
+  p->Parent = form;
+  TSpeedButton* key = new TSpeedButton(form);
+  key->Parent = p;
+  p->Font->Color = clRed;
+  EXPECT_EQ(key->Font->Color(), clRed);
+  key->Font->Color = clBlue;
+  p->Font->Color = clGreen;
+  EXPECT_EQ(key->Font->Color(), clBlue);
+}
+
+TEST_F(Controls, DialogsAnsweredByScript) {
+  std::string log = Answers("COLOR $00FF00\nCANCEL\nFILE /tmp/media/dream[1].swf\nFILE C:\\notes\\a\nYES\nOK\n");
+  Application->Title = "Quarvel";
+  TColorDialog* colours = new TColorDialog(form);
+  colours->Color = clRed;
+  EXPECT_TRUE(colours->Execute());
+  EXPECT_EQ(colours->Color(), TColor(0x00FF00));
+  EXPECT_FALSE(colours->Execute());
+  EXPECT_EQ(colours->Color(), TColor(0x00FF00));
+
+  TOpenDialog* open = new TOpenDialog(form);
+  open->Filter = "Flash 动画(*.swf)|*.swf|网页|*.htm;*.html|所有文件|*.*";
+  EXPECT_EQ(vcl::NameFilters(open->Filter),
+            QStringList({QStringLiteral("Flash 动画(*.swf) (*.swf)"), QStringLiteral("网页 (*.htm *.html)"),
+                         QStringLiteral("所有文件 (*.*)")}));
+  open->FileName = "dream[1].swf";
+  EXPECT_TRUE(open->Execute());
+  EXPECT_EQ(open->FileName(), "/tmp/media/dream[1].swf");
+  TSaveDialog* save = new TSaveDialog(form);
+  save->DefaultExt = "txt";
+  EXPECT_TRUE(save->Execute());
+  EXPECT_EQ(save->FileName(), "C:\\notes\\a.txt");
+  EXPECT_FALSE(save->Execute());  // "YES" is no file name: cancelled
+  ShowMessage("扫描驱动程序出错！");
+  QFile f(QString::fromStdString(log));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  QString text = QString::fromUtf8(f.readAll());
+  EXPECT_TRUE(text.endsWith(QStringLiteral("Quarvel\t扫描驱动程序出错！\n"))) << text.toStdString();
+  Application->Title = "VclTest";
+}
