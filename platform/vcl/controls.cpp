@@ -403,6 +403,7 @@ bool TWinControl::KeyUp(WORD& key, TShiftState shift) {
 void TWinControl::keyPressEvent(QKeyEvent* e) {
   WORD key = vcl::VirtualKeyOf(e->key());
   if (key && !KeyDown(key, vcl::ShiftOf(e->modifiers(), {}))) return;
+  if (TForm* f = ParentForm(); f && (key == 0x0D || key == 0x1B) && f->DialogKey(key)) return;
   QByteArray text = gbk::FromQString(e->text()).c_str();
   if (text.size() == 1) {
     char c = text[0];

@@ -10,6 +10,7 @@
 #include "platform/text/gbk.h"
 #include "platform/vcl/events.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
 
 namespace {
 // Posted to a form: its collected invalid region is to be painted; a
@@ -45,6 +46,15 @@ TForm::~TForm() {
 void TForm::DoCreate() {
   created_ = true;
   vcl::Fire(OnCreate, static_cast<TObject*>(this));
+}
+
+bool TForm::DialogKey(WORD key) {
+  for (QWidget* w : findChildren<QWidget*>())
+    if (auto* b = dynamic_cast<TButton*>(w); b && b->isVisible() && b->isEnabled() && (key == 0x0D ? b->Default() : b->Cancel())) {
+      b->Click();
+      return true;
+    }
+  return false;
 }
 
 // ---- window kind and placement ----

@@ -107,6 +107,9 @@ class TForm : public TWinControl {
   void InvalidateRegion(const QRegion& region);
   // Runs a pending paint now (before input reaches the form).
   void FlushPaint();
+  // Enter clicks the form's Default button, Escape its Cancel button;
+  // false when there is none to click.
+  bool DialogKey(WORD key);
   // Runs OnCreate (Application->CreateForm).
   void DoCreate();
   vcl::FormSurface* Surface() { return &surface_; }
