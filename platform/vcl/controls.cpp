@@ -68,7 +68,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), QWidget(nullptr), fon
     if (!adopting_) parentFont_ = false;
     FontChanged();
     if (auto* w = dynamic_cast<TWinControl*>(this))
-      for (QObject* o : w->children())
+      for (QObject* o : w->ChildHost()->children())
         if (auto* c = dynamic_cast<TControl*>(o); c && c->parentFont_) c->AdoptParentFont();
   };
 }
@@ -81,6 +81,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   setGeometry(now);
   if (IsGraphic() && visible_) InvalidateOnForm(QRegion(old).united(now).boundingRect());
   if (align_ != alNone) RequestAlign();
+  if (parent_) parent_->ChildChanged();
 }
 
 void TControl::SetVisible(bool v) {
@@ -89,6 +90,7 @@ void TControl::SetVisible(bool v) {
   if (parent_) setVisible(v);
   if (IsGraphic()) InvalidateOnForm(geometry());
   if (align_ != alNone) RequestAlign();
+  if (parent_) parent_->ChildChanged();
 }
 
 void TControl::SetAlign(TAlign a) {
@@ -151,7 +153,7 @@ void TControl::SetParent(TWinControl* p) {
   TWinControl* old = parent_;
   if (IsGraphic() && visible_ && old) InvalidateOnForm(geometry());
   parent_ = p;
-  setParent(p);
+  setParent(p ? p->ChildHost() : nullptr);
   if (p) {
     setVisible(visible_);
     if (parentColour_) AdoptParentColor();
@@ -159,8 +161,8 @@ void TControl::SetParent(TWinControl* p) {
     if (IsGraphic() && visible_) InvalidateOnForm(geometry());
   }
   ParentChanged();
-  if (old) old->AlignControls();
-  if (p) p->AlignControls();
+  if (old) old->AlignControls(), old->ChildChanged();
+  if (p) p->AlignControls(), p->ChildChanged();
 }
 
 void TControl::SetText(const AnsiString& t) {
@@ -320,14 +322,14 @@ void TWinControl::SetFocus() {
 
 int TWinControl::GetControlCount() const {
   int n = 0;
-  for (QObject* o : children())
+  for (QObject* o : ChildHost()->children())
     if (dynamic_cast<TControl*>(o)) ++n;
   return n;
 }
 
 TControl* TWinControl::Controls(int i) const {
   int n = 0;
-  for (QObject* o : children())
+  for (QObject* o : ChildHost()->children())
     if (auto* c = dynamic_cast<TControl*>(o); c && n++ == i) return c;
   throw EListError::IndexOutOfBounds(i);
 }
@@ -339,7 +341,7 @@ void TWinControl::AlignControls() {
   const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
   for (TAlign a : order) {
     std::vector<TControl*> list;
-    for (QObject* o : children())
+    for (QObject* o : ChildHost()->children())
       if (auto* c = dynamic_cast<TControl*>(o); c && c->align_ == a && c->visible_) list.push_back(c);
     // Of one kind, the one nearest its edge comes first.
     std::stable_sort(list.begin(), list.end(), [a](TControl* x, TControl* y) {
@@ -372,7 +374,7 @@ void TWinControl::resizeEvent(QResizeEvent* e) {
 
 void TWinControl::ColorChanged() {
   update();
-  for (QObject* o : children())
+  for (QObject* o : ChildHost()->children())
     if (auto* c = dynamic_cast<TControl*>(o); c && c->parentColour_) c->AdoptParentColor();
 }
 

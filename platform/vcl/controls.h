@@ -213,6 +213,11 @@ class TWinControl : public TControl {
 
   // Places the aligned children in the client area.
   void AlignControls();
+  // The widget child controls live in (a scroll box's scrolled content).
+  virtual QWidget* ChildHost() { return this; }
+  const QWidget* ChildHost() const { return const_cast<TWinControl*>(this)->ChildHost(); }
+  // A child control was moved, resized, shown, hidden, added or removed.
+  virtual void ChildChanged() {}
 
  protected:
   // The area aligned children share (the client rectangle less borders).

@@ -9,6 +9,8 @@
 // window only copies the surface again.
 #pragma once
 #include <QEventLoop>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -152,6 +154,56 @@ class TForm : public TWinControl {
   QSize frameExtra_;
 };
 typedef TForm TCustomForm;
+
+// A window that scrolls its child controls (its range is their extent);
+// children may be far taller than an X window could be (alien widgets).
+class TScrollBox : public TWinControl {
+ public:
+  explicit TScrollBox(TComponent* owner);
+
+  QWidget* ChildHost() override { return content_; }
+  void ChildChanged() override;
+  TBorderStyle GetBorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle s);
+  VCL_PROPERTY(TScrollBox, TBorderStyle, BorderStyle);
+
+  // VertScrollBar->Position, HorzScrollBar->Position; Tracking is always on.
+  class TControlScrollBar {
+   public:
+    TControlScrollBar(TScrollBox* box, bool vertical) : box_(box), vertical_(vertical) {}
+    int GetPosition() const;
+    void SetPosition(int p);
+    int GetRange() const;
+    bool GetTracking() const { return true; }
+    void SetTracking(bool) {}
+    bool GetVisible() const;
+    void SetVisible(bool v);
+    VCL_PROPERTY(TControlScrollBar, int, Position);
+    VCL_READONLY(TControlScrollBar, int, Range);
+    VCL_PROPERTY(TControlScrollBar, bool, Tracking);
+    VCL_PROPERTY(TControlScrollBar, bool, Visible);
+
+   private:
+    QScrollBar* Bar() const;
+    TScrollBox* box_;
+    bool vertical_;
+  };
+  TControlScrollBar* VertScrollBar;
+  TControlScrollBar* HorzScrollBar;
+  ~TScrollBox() override;
+
+  // Scrolls so that the control is in view.
+  void ScrollInView(TControl* c);
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void ColorChanged() override;
+
+ private:
+  QScrollArea* area_;
+  QWidget* content_;
+  TBorderStyle borderStyle_ = bsSingle;
+};
 
 class TApplication : public TComponent {
  public:

@@ -233,3 +233,33 @@ TEST_F(Controls, DialogsAnsweredByScript) {
   EXPECT_TRUE(text.endsWith(QStringLiteral("Quarvel\t扫描驱动程序出错！\n"))) << text.toStdString();
   Application->Title = "VclTest";
 }
+
+TEST_F(Controls, AScrollBoxScrollsAPictureFarTallerThanAnXWindow) {
+  TScrollBox* box = new TScrollBox(form);
+  box->Parent = form;
+  box->SetBounds(10, 10, 140, 250);
+  TImage* strip = new TImage(form);
+  strip->Parent = box;
+  strip->Left = 10;
+  strip->Width = 100;
+  strip->Height = 105000;
+  strip->Canvas->Brush->Color = clWindow;
+  strip->Canvas->FillRect(Rect(0, 0, 100, 105000));
+  EXPECT_EQ(strip->Picture->Bitmap->Height(), 105000);
+  // Row 999 of thumbnails: rows 104895 .. 104994.
+  strip->Canvas->Brush->Color = clRed;
+  strip->Canvas->FillRect(Rect(0, 999 * 105, 100, 999 * 105 + 100));
+  strip->Height = 1000 * 105;  // the control shrinks; its picture keeps its size
+  EXPECT_EQ(strip->Picture->Bitmap->Height(), 105000);
+  Show();
+  EXPECT_EQ(box->VertScrollBar->Range(), 105000);
+  strip->Canvas->FillRect(Rect(0, 500 * 105, 100, 500 * 105 + 100));
+  box->VertScrollBar->Position = 500 * 105 - 20;
+  EXPECT_EQ(box->VertScrollBar->Position(), 500 * 105 - 20);
+  test::Pump(100);
+  // 20 rows of white, then the red row, just inside the box's frame.
+  EXPECT_EQ(TColor(form->Canvas->Pixels[30][60]), clRed);
+  EXPECT_EQ(TColor(form->Canvas->Pixels[30][16]), TColor(0xFFFFFF));
+  box->VertScrollBar->Position = 105000;  // clamped to the last screenful
+  EXPECT_EQ(TColor(form->Canvas->Pixels[30][240]), clRed);
+}

@@ -3,6 +3,8 @@
 // the paint cycle, modal loops, cursors, close requests, exception display.
 #include <QFile>
 
+#include <thread>
+
 #include "platform/vcl/buttons.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
@@ -189,6 +191,17 @@ TEST_F(Forms, CanvasDrawingIsOnTheScreenAtOnceAndReadsBackWithTheChildren) {
   EXPECT_EQ(TColor(b.Canvas->Pixels[90][50]), clYellow);   // below the panel
   EXPECT_EQ(TColor(c->Pixels[290][5]), clSkyBlue);
   EXPECT_EQ(TColor(c->Pixels[60][100]), clBlue);
+}
+
+TEST_F(Forms, AWorkerThreadMayDrawOnTheFormSurface) {
+  std::thread worker([&] {
+    gdi::DC dc(board->Surface());
+    dc.FillRect(RECT{10, 150, 60, 190}, gdi::SolidBrush(RGB(0, 128, 0)));
+  });
+  worker.join();
+  EXPECT_EQ(TColor(board->Canvas->Pixels[30][170]), clGreen);
+  // Shown through the GUI thread.
+  EXPECT_TRUE(test::WaitFor([] { return test::ScreenPixel(100 + 30, 50 + 170) == long(clGreen); }));
 }
 
 TEST_F(Forms, InvalidateIsDeferredAndCoalescedRepaintIsAtOnce) {
