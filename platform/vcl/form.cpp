@@ -27,6 +27,8 @@ TForm::TForm(TComponent* owner)
   visible_ = false;
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
+  // Hints show over every form, the floating toolbar too, active or not.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   SetParentFont(false);
   brush_->Color = GetColor();
   canvas_->Brush->Color = GetColor();

@@ -2,6 +2,7 @@
 // windows, real pointer input through xdotool, the canvas on the screen,
 // the paint cycle, modal loops, cursors, close requests, exception display.
 #include <QFile>
+#include <QToolTip>
 
 #include <thread>
 
@@ -271,6 +272,7 @@ TEST_F(Forms, ShowModalEndsWithTheButtonsModalResultWhileTimersTick) {
     test::Xdo("mousemove " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1");
   };
   EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(dialog->Left(), (1024 - dialog->Width()) / 2);  // centred at show
   EXPECT_EQ(clicks, 1);
   EXPECT_GE(ticks, 3);
   EXPECT_TRUE(boardDisabled);
@@ -354,4 +356,32 @@ TEST_F(Forms, AnExceptionInAHandlerIsShownAndEndsTheHandler) {
   EXPECT_EQ(f.readAll().toStdString(), "VclTest\tCannot open file db\\\\pic\\\\w9.jt\n");
   unsetenv("QUARVEL_MSGBOX_LOG");
   unsetenv("QUARVEL_MSGBOX_ANSWERS");
+}
+
+TEST_F(Forms, HintsShowOnHoverAndTextHasTheFormsColourBehindIt) {
+  board->SpeedButton1->Hint = "书写板";
+  board->SpeedButton1->ShowHint = true;
+  TPoint p = board->SpeedButton1->ClientToScreen(Point(15, 15));
+  test::Xdo("mousemove " + std::to_string(p.X - 40) + " " + std::to_string(p.Y + 60));
+  test::Pump(50);
+  test::Xdo("mousemove " + std::to_string(p.X) + " " + std::to_string(p.Y));
+  EXPECT_TRUE(test::WaitFor([] { return QToolTip::isVisible() && QToolTip::text() == QStringLiteral("书写板"); }));
+  board->Canvas->Font->Color = clBlack;
+  board->Canvas->Brush->Color = clYellow;
+  board->Color = clSilver;  // the form's colour is the canvas brush's too
+  board->Canvas->TextOut(3, 150, "已导入 12 个文件。  ");
+  EXPECT_EQ(TColor(board->Canvas->Pixels[3][151]), clSilver);
+  int w = board->Canvas->TextWidth("已导入 12 个文件。  ");
+  EXPECT_GT(w, 60);
+  // Drawing a bitmap at a place copies it 1:1.
+  TBitmap page;
+  page.Width = 10;
+  page.Height = 10;
+  page.Canvas->Brush->Color = clTeal;
+  page.Canvas->FillRect(Rect(0, 0, 10, 10));
+  board->Canvas->Draw(50, 120, &page);
+  EXPECT_EQ(TColor(board->Canvas->Pixels[59][129]), clTeal);
+  EXPECT_EQ(TColor(board->Canvas->Pixels[60][129]), clWhite);
+  test::Pump(100);  // the colour change repaints the form
+  EXPECT_EQ(TColor(board->Canvas->Pixels[60][129]), clSilver);
 }
