@@ -130,7 +130,7 @@ int TForm::GetHeight() const {
 }
 
 void TForm::SetBounds(int left, int top, int w, int h) {
-  const QSize extra = Framed() ? (isVisible() ? frameGeometry().size() - size() : frameExtra_) : QSize();
+  const QSize extra = Framed() ? (isVisible() ? frameGeometry().size() - size() : frameExtra_) : QSize(0, 0);
   move(left, top);
   resize(std::max(0, w - extra.width()), std::max(0, h - extra.height()));
   surface_.Resize(size(), Pixel(GetColor()));

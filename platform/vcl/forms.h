@@ -151,7 +151,7 @@ class TForm : public TWinControl {
   QEventLoop* modalLoop_ = nullptr;
   QRegion pending_;
   bool paintPosted_ = false;
-  QSize frameExtra_;
+  QSize frameExtra_{0, 0};
 };
 typedef TForm TCustomForm;
 

@@ -83,10 +83,10 @@ class Forms : public ::testing::Test {
 }  // namespace
 
 TEST_F(Forms, FramelessStayOnTopFormSitsWhereItsPropertiesSay) {
-  board->Left = 588;
-  board->Top = 0;
   board->ClientWidth = 343;
   board->ClientHeight = 39;
+  board->Left = 588;  // moves keep the size
+  board->Top = 0;
   EXPECT_EQ(board->Width(), 343);
   EXPECT_EQ(board->Height(), 39);
   ASSERT_TRUE(test::WaitFor([&] { return Has(Info(board->Handle), "Absolute upper-left X:  588"); }));
