@@ -6,6 +6,8 @@
 
 #include <thread>
 
+#include <unistd.h>
+
 #include "platform/vcl/buttons.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
@@ -336,6 +338,24 @@ TEST_F(Forms, CloseRequestsRunTheFormsClose) {
   SendMessage(board->Handle, WM_CLOSE, 0, 0);
   EXPECT_EQ(closes, 1);
   EXPECT_FALSE(board->Visible);  // not the main form: hidden, alive
+
+  // Another process's WM_CLOSE: a WM_DELETE_WINDOW request.
+  board->Show();
+  ASSERT_TRUE(test::Shown(board));
+  char exe[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
+  std::string peer = std::string(exe).substr(0, std::string(exe).rfind('/') + 1) + "win_peer";
+  test::Shell(peer + " --send-close " + std::to_string(board->Handle()));
+  EXPECT_TRUE(test::WaitFor([&] { return closes == 2; }));
+  EXPECT_EQ(queries, 3);
+  EXPECT_FALSE(board->Visible);
+}
+
+TEST_F(Forms, CaptionIsTheWindowText) {
+  board->Caption = "白板";
+  EXPECT_EQ(win::WindowText(board->Handle), "白板");
+  char buf[12];
+  EXPECT_EQ(GetWindowText(board->Handle, buf, sizeof buf), 4);
 }
 
 TEST_F(Forms, AnExceptionInAHandlerIsShownAndEndsTheHandler) {
