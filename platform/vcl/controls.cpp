@@ -280,6 +280,28 @@ bool TControl::eventFilter(QObject* watched, QEvent* e) {
   auto* inner = qobject_cast<QWidget*>(watched);
   if (!inner || inner == this) return false;
   QEvent::Type t = e->type();
+  if (t == QEvent::KeyPress || t == QEvent::KeyRelease) {
+    // Keys typed into an inner widget (an edit's line edit) go through the
+    // control's key events first; a handler that clears the key keeps it.
+    auto* win = dynamic_cast<TWinControl*>(this);
+    auto* k = static_cast<QKeyEvent*>(e);
+    WORD key = vcl::VirtualKeyOf(k->key());
+    if (!win) return false;
+    win->filteredKey_ = e;
+    if (key && !(t == QEvent::KeyPress ? win->KeyDown(key, vcl::ShiftOf(k->modifiers(), {}))
+                                        : win->KeyUp(key, vcl::ShiftOf(k->modifiers(), {}))))
+      return true;
+    if (t == QEvent::KeyPress) {
+      std::string text = gbk::FromQString(k->text());
+      if (text.size() == 1 && (unsigned char)text[0] >= ' ') {
+        char c = text[0];
+        if (TForm* f = ParentForm(); f && f->KeyPreview) vcl::Fire(f->OnKeyPress, static_cast<TObject*>(f), c);
+        if (c) vcl::Fire(win->OnKeyPress, static_cast<TObject*>(this), c);
+        if (!c) return true;
+      }
+    }
+    return false;
+  }
   if (t != QEvent::MouseButtonPress && t != QEvent::MouseButtonRelease && t != QEvent::MouseMove &&
       t != QEvent::MouseButtonDblClick)
     return false;
@@ -404,10 +426,16 @@ bool TWinControl::KeyUp(WORD& key, TShiftState shift) {
 
 void TWinControl::keyPressEvent(QKeyEvent* e) {
   WORD key = vcl::VirtualKeyOf(e->key());
+  if (e == filteredKey_) {  // passed on by the inner widget: its events ran already
+    filteredKey_ = nullptr;
+    if (TForm* f = ParentForm(); f && (key == 0x0D || key == 0x1B) && f->DialogKey(key)) return;
+    QWidget::keyPressEvent(e);
+    return;
+  }
   if (key && !KeyDown(key, vcl::ShiftOf(e->modifiers(), {}))) return;
   if (TForm* f = ParentForm(); f && (key == 0x0D || key == 0x1B) && f->DialogKey(key)) return;
-  QByteArray text = gbk::FromQString(e->text()).c_str();
-  if (text.size() == 1) {
+  std::string text = gbk::FromQString(e->text());
+  if (text.size() == 1 && (unsigned char)text[0] >= ' ') {
     char c = text[0];
     if (TForm* f = ParentForm(); f && f != this && f->KeyPreview) vcl::Fire(f->OnKeyPress, static_cast<TObject*>(f), c);
     if (c) vcl::Fire(OnKeyPress, static_cast<TObject*>(this), c);
@@ -418,6 +446,11 @@ void TWinControl::keyPressEvent(QKeyEvent* e) {
 
 void TWinControl::keyReleaseEvent(QKeyEvent* e) {
   WORD key = vcl::VirtualKeyOf(e->key());
+  if (e == filteredKey_) {
+    filteredKey_ = nullptr;
+    QWidget::keyReleaseEvent(e);
+    return;
+  }
   if (key && !KeyUp(key, vcl::ShiftOf(e->modifiers(), {}))) return;
   QWidget::keyReleaseEvent(e);
 }

@@ -229,13 +229,17 @@ class TWinControl : public TControl {
   void keyReleaseEvent(QKeyEvent* e) override;
   void ColorChanged() override;
   void FontChanged() override;
+
+ public:
   // Key events as the form library runs them (a form with KeyPreview sees
-  // them first).
+  // them first); false when a handler cleared the key.
   bool KeyDown(WORD& key, TShiftState shift);
   bool KeyUp(WORD& key, TShiftState shift);
 
  private:
+  friend class TControl;
   bool aligning_ = false;
+  const QEvent* filteredKey_ = nullptr;  // already run through the key events
 };
 
 // A control drawn on its parent (no window of its own, never focused).

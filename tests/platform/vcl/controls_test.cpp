@@ -75,6 +75,20 @@ TEST_F(Controls, EditTextChangesAndTyping) {
   ASSERT_TRUE(test::WaitFor([&] { return e->Focused(); }));
   test::XdoWhileRunning("type --delay 20 abcdef");
   EXPECT_TRUE(test::WaitFor([&] { return e->Text() == "abcd"; })) << e->Text();
+  // Keys reach the edit's and (with KeyPreview) the form's key events.
+  std::vector<std::string> keys;
+  form->KeyPreview = true;
+  form->OnKeyDown = [&](TObject*, WORD& k, TShiftState) { keys.push_back("form " + IntToStr(k)); };
+  e->OnKeyDown = [&](TObject*, WORD& k, TShiftState) { keys.push_back("edit " + IntToStr(k)); };
+  e->OnKeyPress = [&](TObject*, char& c) {
+    if (c == 'd') c = 0;  // filtered out
+  };
+  e->Text = "";
+  test::XdoWhileRunning("type --delay 20 ad");
+  EXPECT_TRUE(test::WaitFor([&] { return keys.size() == 4; }));
+  EXPECT_EQ(keys, std::vector<std::string>({"form 65", "edit 65", "form 68", "edit 68"}));
+  EXPECT_EQ(e->Text(), "a");
+  e->Text = "abcd";
   e->ReadOnly = true;
   test::XdoWhileRunning("type --delay 20 x");
   test::Pump(100);
