@@ -277,3 +277,75 @@ TEST_F(Controls, AScrollBoxScrollsAPictureFarTallerThanAnXWindow) {
   box->VertScrollBar->Position = 105000;  // clamped to the last screenful
   EXPECT_EQ(TColor(form->Canvas->Pixels[30][240]), clRed);
 }
+
+TEST_F(Controls, StringListsListBoxesMemosAndChecks) {
+  TStringList s;
+  s.Add("a");
+  s.Add("书写");
+  s.Insert(0, "z");
+  EXPECT_EQ(s.Count(), 3);
+  EXPECT_EQ(s.Strings[1](), "a");
+  s.Strings[1] = "b";
+  EXPECT_EQ(s[1], "b");
+  EXPECT_EQ(s.IndexOf("书写"), 2);
+  EXPECT_EQ(s.Text(), "z\r\nb\r\n书写\r\n");
+  try {
+    s.Strings[5]();
+    ADD_FAILURE();
+  } catch (const EListError& e) {
+    EXPECT_EQ(e.Message(), "List index out of bounds (5)");
+  }
+  s.SaveToFile("lines.txt");
+  TStringList t;
+  t.LoadFromFile("lines.txt");
+  EXPECT_EQ(t.Count(), 3);
+  EXPECT_THROW(t.LoadFromFile("none.txt"), EFOpenError);
+
+  TListBox* list = new TListBox(form);
+  list->Parent = form;
+  list->SetBounds(10, 10, 150, 100);
+  list->Items->Assign(&s);
+  int clicks = 0;
+  list->OnClick = [&](TObject*) { ++clicks; };
+  EXPECT_EQ(list->ItemIndex(), -1);
+  list->ItemIndex = 2;
+  EXPECT_EQ(list->Items->Strings[list->ItemIndex](), "书写");
+  list->Items->Delete(2);  // the selected item: none is selected afterwards
+  EXPECT_EQ(list->ItemIndex(), -1);
+  EXPECT_EQ(clicks, 0);  // the program's own changes are no clicks
+  Show();
+  list->ItemIndex = 0;
+  const int row = list->Inner()->visualItemRect(list->Inner()->item(1)).center().y();
+  test::XdoWhileRunning(Click(list, 30, row + 2));  // the second row
+  EXPECT_TRUE(test::WaitFor([&] { return clicks == 1; }));
+  EXPECT_EQ(list->ItemIndex(), 1);
+
+  TMemo* memo = new TMemo(form);
+  memo->Parent = form;
+  memo->SetBounds(170, 10, 200, 100);
+  EXPECT_EQ(memo->Lines->Count(), 0);
+  memo->Lines->Add("one");
+  memo->Lines->Add("二");
+  EXPECT_EQ(memo->Lines->Count(), 2);
+  EXPECT_EQ(memo->Text(), "one\r\n二\r\n");
+  memo->Lines->SaveToFile("memo.txt");
+  memo->Lines->Clear();
+  memo->Lines->LoadFromFile("memo.txt");
+  EXPECT_EQ(memo->Lines->Strings[1](), "二");
+
+  TCheckBox* check = new TCheckBox(form);
+  check->Parent = form;
+  check->Caption = "默认文件夹";
+  int checks = 0;
+  check->OnClick = [&](TObject*) { ++checks; };
+  check->Checked = true;
+  EXPECT_EQ(checks, 1);
+  TRadioButton* one = new TRadioButton(form);
+  TRadioButton* two = new TRadioButton(form);
+  one->Parent = form;
+  two->Parent = form;
+  one->Checked = true;
+  two->Checked = true;
+  EXPECT_FALSE(one->Checked());
+  EXPECT_TRUE(two->Checked());
+}
