@@ -80,6 +80,8 @@ enum : UINT {
   WM_ERASEBKGND = 0x0014,
   WM_SHOWWINDOW = 0x0018,
   WM_SETCURSOR = 0x0020,
+  WM_NCHITTEST = 0x0084,
+  WM_NCLBUTTONDOWN = 0x00A1,
   WM_KEYDOWN = 0x0100,
   WM_KEYUP = 0x0101,
   WM_CHAR = 0x0102,
@@ -95,6 +97,9 @@ enum : UINT {
   WM_MBUTTONUP = 0x0208,
   WM_USER = 0x0400,
 };
+
+// Hit-test results of WM_NCHITTEST.
+enum : LRESULT { HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2 };
 
 // Message-box results and styles.
 enum : UINT {

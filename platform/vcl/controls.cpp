@@ -226,7 +226,13 @@ void TControl::mousePressEvent(QMouseEvent* e) {
   e->accept();
   TMouseButton b;
   if (!ButtonOf(e->button(), &b)) return;
-  if (TForm* f = ParentForm()) f->FlushPaint();
+  TForm* form = ParentForm();
+  if (form) form->FlushPaint();
+  // A press on the form's own surface (the form, or a graphic control on
+  // it) is first the form window's hit test.
+  if (b == mbLeft && form && (form == this || (IsGraphic() && parent_ == form)) &&
+      form->CaptionPress(e->globalPosition().toPoint()))
+    return;
   if (b == mbLeft) clicked_ = true;
   const QPoint p = e->position().toPoint();
   MouseDown(b, vcl::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());

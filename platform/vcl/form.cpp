@@ -11,6 +11,7 @@
 #include "platform/vcl/events.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/win/window_pos.h"
 
 namespace {
 // Posted to a form: its collected invalid region is to be painted; a
@@ -48,6 +49,12 @@ TForm::~TForm() {
 void TForm::DoCreate() {
   created_ = true;
   vcl::Fire(OnCreate, static_cast<TObject*>(this));
+}
+
+bool TForm::CaptionPress(const QPoint& global) {
+  TMessage m{WM_NCHITTEST, 0, MAKELPARAM(WORD(global.x()), WORD(global.y())), HTCLIENT};
+  Dispatch(m);
+  return m.Result == HTCAPTION && win::StartWindowMove(Handle);
 }
 
 bool TForm::DialogKey(WORD key) {

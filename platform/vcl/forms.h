@@ -25,6 +25,14 @@ enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poS
                  poMainFormCenter, poOwnerFormCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
+// A window message as a form's Dispatch sees it.
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
+
 typedef std::function<void(TObject* Sender, bool& CanClose)> TCloseQueryEvent;
 typedef std::function<void(TObject* Sender, TCloseAction& Action)> TCloseEvent;
 
@@ -105,8 +113,18 @@ class TForm : public TWinControl {
   TCloseQueryEvent OnCloseQuery;
   TCloseEvent OnClose;
 
+  // The form's message map. The layer sends WM_NCHITTEST (LParam: the
+  // screen point, Result HTCLIENT) when the left button goes down on the
+  // form's own surface or on a graphic control on it; HTCAPTION drags the
+  // window while the button stays down (the press goes nowhere else).
+  // A form that handles messages overrides it and calls the base for the rest.
+  virtual void Dispatch(TMessage& message) {}
+
   // For the layer.
   void InvalidateRegion(const QRegion& region);
+  // Runs the hit test of a press at the screen point; true when it started
+  // a window drag.
+  bool CaptionPress(const QPoint& global);
   // Runs a pending paint now (before input reaches the form).
   void FlushPaint();
   // Enter clicks the form's Default button, Escape its Cancel button;

@@ -12,6 +12,7 @@
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/cursor.h"
+#include "platform/win/input.h"
 #include "platform/win/messages.h"
 #include "platform/win/window_text.h"
 #include "platform/win/window_walk.h"
@@ -404,4 +405,55 @@ TEST_F(Forms, HintsShowOnHoverAndTextHasTheFormsColourBehindIt) {
   EXPECT_EQ(TColor(board->Canvas->Pixels[60][129]), clWhite);
   test::Pump(100);  // the colour change repaints the form
   EXPECT_EQ(TColor(board->Canvas->Pixels[60][129]), clSilver);
+}
+
+namespace {
+// The keyboard's way of being dragged: its hit test answers HTCAPTION while
+// the left button is down.
+class TDragged : public TForm {
+ public:
+  explicit TDragged(TComponent* owner) : TForm(owner) {
+    BorderStyle = bsNone;
+    SetBounds(200, 200, 300, 100);
+    Title = new TImage(this);
+    Title->Parent = this;
+    Title->SetBounds(0, 0, 300, 17);
+    Title->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { ++titlePresses; };
+    Key = new TPanel(this);
+    Key->Parent = this;
+    Key->SetBounds(10, 40, 40, 40);
+    Key->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { ++keyPresses; };
+  }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_NCHITTEST) {
+      ++hitTests;
+      m.Result = GetAsyncKeyState(VK_LBUTTON) < 0 ? HTCAPTION : HTCLIENT;
+      return;
+    }
+    TForm::Dispatch(m);
+  }
+  TImage* Title;
+  TPanel* Key;
+  int titlePresses = 0, keyPresses = 0, hitTests = 0;
+};
+}  // namespace
+
+TEST_F(Forms, AHitTestAnsweringCaptionDragsTheFormFromItsOwnSurface) {
+  TDragged* f = new TDragged(Application);
+  f->Show();
+  ASSERT_TRUE(test::Shown(f));
+  test::Pump(50);
+  // Press on the title picture (a graphic control), drag 100 right, 50 down.
+  test::XdoWhileRunning("mousemove 250 205 mousedown 1 sleep 0.3 mousemove 300 230 sleep 0.2 mousemove 350 255 "
+                        "sleep 0.3 mouseup 1");
+  EXPECT_TRUE(test::WaitFor([&] { return f->Left() == 300 && f->Top() == 250; })) << f->Left() << "," << f->Top();
+  EXPECT_EQ(f->titlePresses, 0);
+  EXPECT_EQ(f->hitTests, 1);
+  // A key is a window of its own: its press is its own.
+  TPoint k = f->Key->ClientToScreen(Point(20, 20));
+  test::XdoWhileRunning("mousemove " + std::to_string(k.X) + " " + std::to_string(k.Y) + " click 1");
+  EXPECT_TRUE(test::WaitFor([&] { return f->keyPresses == 1; }));
+  EXPECT_EQ(f->hitTests, 1);
+  EXPECT_EQ(f->Left(), 300);
+  delete f;
 }
