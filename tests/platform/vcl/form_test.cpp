@@ -10,6 +10,7 @@
 
 #include "platform/vcl/buttons.h"
 #include "platform/vcl/extctrls.h"
+#include "platform/vcl/screen_dc.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/cursor.h"
 #include "platform/win/input.h"
@@ -456,4 +457,22 @@ TEST_F(Forms, AHitTestAnsweringCaptionDragsTheFormFromItsOwnSurface) {
   EXPECT_EQ(f->hitTests, 1);
   EXPECT_EQ(f->Left(), 300);
   delete f;
+}
+
+TEST_F(Forms, TheScreenCanvasReadsWhatTheScreenShows) {
+  board->Canvas->Brush->Color = clMaroon;
+  board->Canvas->FillRect(Rect(0, 100, 50, 150));
+  TCanvas screen;
+  screen.Handle = GetDC(0);
+  EXPECT_EQ(GetDeviceCaps(screen.Handle, BITSPIXEL), 32);
+  EXPECT_EQ(GetDeviceCaps(screen.Handle, HORZRES), 1024);
+  TBitmap desk;
+  desk.Width = Screen->Width;
+  desk.Height = Screen->Height;
+  desk.Canvas->CopyRect(Rect(0, 0, Screen->Width, Screen->Height), &screen, Rect(0, 0, Screen->Width, Screen->Height));
+  EXPECT_EQ(TColor(desk.Canvas->Pixels[100 + 10][50 + 120]), clMaroon);
+  EXPECT_EQ(TColor(screen.Pixels[100 + 10][50 + 120]), clMaroon);
+  EXPECT_EQ(ReleaseDC(0, screen.Handle), 1);
+  EXPECT_EQ(ReleaseDC(0, screen.Handle), 0);
+  EXPECT_EQ(GetDC(board->Handle), nullptr);
 }
