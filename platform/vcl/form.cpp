@@ -12,6 +12,7 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/window_pos.h"
+#include "platform/win/window_text.h"
 
 namespace {
 // Posted to a form: its collected invalid region is to be painted; a
@@ -35,6 +36,7 @@ TForm::TForm(TComponent* owner)
   canvas_->Brush->Color = GetColor();
   canvas_->Font->Assign(GetFont());
   ApplyFlags();
+  win::SetOwnWindowText(this, "");  // untitled, not named after the program
   resize(320, 240);
   surface_.Resize(size(), Pixel(GetColor()));
   Screen->AddForm(this);
@@ -155,7 +157,7 @@ void TForm::SetClientHeight(int v) {
 
 void TForm::SetText(const AnsiString& t) {
   TWinControl::SetText(t);
-  setWindowTitle(gbk::ToQString(t));
+  win::SetOwnWindowText(this, t);
 }
 
 HWND TForm::GetHandle() const {

@@ -476,3 +476,17 @@ TEST_F(Forms, TheScreenCanvasReadsWhatTheScreenShows) {
   EXPECT_EQ(ReleaseDC(0, screen.Handle), 0);
   EXPECT_EQ(GetDC(board->Handle), nullptr);
 }
+
+TEST_F(Forms, AFormWithoutCaptionHasNoWindowText) {
+  TForm* f = new TForm(Application);
+  f->BorderStyle = bsNone;
+  f->Show();
+  ASSERT_TRUE(test::Shown(f));
+  // Not the program's name: another instance would count it as its title.
+  EXPECT_EQ(win::WindowText(f->Handle), "");
+  f->Caption = "白板";
+  EXPECT_EQ(win::WindowText(f->Handle), "白板");
+  f->Caption = "";
+  EXPECT_EQ(win::WindowText(f->Handle), "");
+  delete f;
+}
