@@ -1,13 +1,17 @@
 #include "platform/vcl/dialogs.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 
 #include "platform/fs/path.h"
 #include "platform/gdi/colour.h"
 #include "platform/text/gbk.h"
+#include "platform/vcl/events.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/msgbox.h"
 
@@ -120,5 +124,80 @@ bool TOpenDialog::Run(bool save) {
   if (!defaultExt_.empty() && ExtractFileExt(fileName_).empty()) fileName_ += "." + defaultExt_;
   const int index = filters.indexOf(d.selectedNameFilter());
   if (index >= 0) filterIndex_ = index + 1;
+  return true;
+}
+
+// ---- TFontDialog ----
+
+namespace {
+
+// "<height> <$BBGGRR> <face>" into the font; false when it is no font.
+bool ScriptedFont(const std::string& spec, TFont* font) {
+  size_t a = spec.find(' ');
+  size_t b = a == std::string::npos ? a : spec.find(' ', a + 1);
+  if (b == std::string::npos) return false;
+  int height = StrToIntDef(spec.substr(0, a), 0), colour = StrToIntDef(spec.substr(a + 1, b - a - 1), -1);
+  if (height == 0 || colour < 0) return false;
+  font->Name = gbk::FromUtf8(spec.substr(b + 1));
+  font->Height = height;
+  font->Color = colour;
+  return true;
+}
+
+void FromQFont(const QFont& q, TFont* font) {
+  font->Name = gbk::FromQString(q.family());
+  if (q.pixelSize() > 0)
+    font->Height = -q.pixelSize();
+  else
+    font->Size = int(q.pointSizeF() + 0.5);
+  TFontStyles styles;
+  if (q.bold()) styles << fsBold;
+  if (q.italic()) styles << fsItalic;
+  if (q.underline()) styles << fsUnderline;
+  if (q.strikeOut()) styles << fsStrikeOut;
+  font->Style = styles;
+}
+
+}  // namespace
+
+TFontDialog::TFontDialog(TComponent* owner) : TCommonDialog(owner), font_(std::make_unique<TFont>()) {}
+TFontDialog::~TFontDialog() = default;
+
+bool TFontDialog::Execute() {
+  QFontDialog d(font_->ToQFont(), DialogParent());
+  d.setOption(QFontDialog::DontUseNativeDialog);
+  if (!GetTitle().empty()) d.setWindowTitle(gbk::ToQString(GetTitle()));
+  win::LogDialog(d.windowTitle(), "FontDialog");
+  auto apply = [this, &d] { vcl::Fire(OnApply, static_cast<TObject*>(this), HWND(d.winId())); };
+  if (options_.Contains(fdApplyButton))
+    if (auto* box = d.findChild<QDialogButtonBox*>())
+      QObject::connect(box->addButton(QDialogButtonBox::Apply), &QPushButton::clicked, [this, &d, apply] {
+        FromQFont(d.currentFont(), font_.get());
+        apply();
+      });
+  // Scripted: the Apply presses, then the answer, in order once it is up.
+  std::vector<std::string> applies;
+  std::string word, rest, chosen;
+  bool scripted = false;
+  while (ScriptedAnswer(&word, &rest)) {
+    scripted = true;
+    if (word == "APPLY") {
+      applies.push_back(rest);
+      continue;
+    }
+    if (word == "FONT")
+      chosen = rest;
+    else if (word != "CANCEL")
+      fprintf(stderr, "TFontDialog: scripted answer is no font; cancelling\n");
+    break;
+  }
+  if (scripted)
+    AnswerWhenUp(&d, [this, applies, chosen, apply] {
+      for (const std::string& spec : applies)
+        if (ScriptedFont(spec, font_.get())) apply();
+      return !chosen.empty() && ScriptedFont(chosen, font_.get());
+    });
+  if (d.exec() != QDialog::Accepted) return false;
+  if (!scripted) FromQFont(d.selectedFont(), font_.get());
   return true;
 }

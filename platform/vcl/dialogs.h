@@ -5,7 +5,9 @@
 // dialog takes the next line, shows itself and is answered as soon as it is
 // up. A colour dialog takes "COLOR $BBGGRR" (or a decimal TColor), a file
 // dialog "FILE <name>" (UTF-8; an absolute Linux path becomes the system's
-// spelling of it), either takes "CANCEL". Every dialog appends
+// spelling of it), a font dialog "FONT <height> <$BBGGRR> <face>" (UTF-8
+// face; lines "APPLY <height> <$BBGGRR> <face>" before it press Apply with
+// that font first); any takes "CANCEL". Every dialog appends
 // "<title><TAB><kind>" to $QUARVEL_MSGBOX_LOG.
 #pragma once
 #include "platform/vcl/controls.h"
@@ -93,6 +95,32 @@ class TSaveDialog : public TOpenDialog {
  public:
   explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) {}
   bool Execute() override { return Run(true); }
+};
+
+enum TFontDialogOption { fdAnsiOnly, fdTrueTypeOnly, fdEffects, fdFixedPitchOnly, fdForceFontExist,
+                         fdNoFaceSel, fdNoOEMFonts, fdNoSimulations, fdNoSizeSel, fdNoStyleSel, fdNoVectorFonts,
+                         fdShowHelp, fdWysiwyg, fdLimitSize, fdScalableOnly, fdApplyButton };
+typedef vcl::EnumSet<TFontDialogOption> TFontDialogOptions;
+typedef std::function<void(TObject* Sender, HWND Wnd)> TFDApplyEvent;
+
+// Starts at Font; on OK (and at each Apply) Font is the chosen font. The
+// font's colour is kept (the dialog has no colour choice here).
+class TFontDialog : public TCommonDialog {
+ public:
+  explicit TFontDialog(TComponent* owner);
+  ~TFontDialog() override;
+  bool Execute() override;
+  TFont* GetFont() const { return font_.get(); }
+  void SetFont(TFont* f) { font_->Assign(f); }
+  TFontDialogOptions GetOptions() const { return options_; }
+  void SetOptions(const TFontDialogOptions& o) { options_ = o; }
+  VCL_PROPERTY(TFontDialog, TFont*, Font);
+  VCL_PROPERTY(TFontDialog, TFontDialogOptions, Options);
+  TFDApplyEvent OnApply;
+
+ private:
+  std::unique_ptr<TFont> font_;
+  TFontDialogOptions options_{fdEffects};
 };
 
 namespace vcl {
