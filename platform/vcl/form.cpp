@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -270,6 +271,7 @@ void TForm::SetModalResult(TModalResult r) {
 
 TModalResult TForm::ShowModal() {
   if (modal_ || isVisible()) throw EInvalidOperation("Cannot make a visible window modal");
+  QPointer<QWidget> wasActive(QApplication::activeWindow());
   std::vector<QPointer<TForm>> disabled;
   for (TForm* f : Screen->AllForms())
     if (f != this && f->isVisible() && f->isEnabled()) {
@@ -303,6 +305,8 @@ TModalResult TForm::ShowModal() {
   modalLoop_ = nullptr;
   modal_ = false;
   Hide();
+  // The window that was active before takes the input again.
+  if (wasActive && wasActive != this && wasActive->isVisible()) wasActive->activateWindow();
   return modalResult_;
 }
 
