@@ -362,3 +362,48 @@ TEST_F(Controls, StringListsListBoxesMemosAndChecks) {
   EXPECT_FALSE(one->Checked());
   EXPECT_TRUE(two->Checked());
 }
+
+// The way the system's forms use properties compiles and means what it says.
+TEST_F(Controls, PropertiesReadLikeTheFormLibrarys) {
+  TEdit* Edit1 = new TEdit(form);
+  TEdit* Edit2 = new TEdit(form);
+  TPanel* Panel3 = new TPanel(form);
+  TImage* Image2 = new TImage(form);
+  Edit1->Parent = form;
+  Edit1->Text = "2";
+  if (Edit1->Text != "9") Edit1->Text = IntToStr(StrToInt(Edit1->Text) + 1);
+  EXPECT_EQ(Edit1->Text(), "3");
+  Edit2->Text = Edit1->Text;
+  EXPECT_TRUE(Edit1->Text == Edit2->Text);
+  AnsiString joined = Edit1->Text + "x";
+  EXPECT_EQ(joined, "3x");
+  EXPECT_EQ("<" + Edit1->Text, "<3");
+  Panel3->Caption = FloatToStr((205 / 2) / 10.0) + "，" + FloatToStr((100 / 2) / 10.0);
+  EXPECT_EQ(Panel3->Caption(), "10.2，5");
+  form->Left = form->Left + 275;
+  form->Left -= 275;
+  form->Tag++;
+  EXPECT_EQ(form->Tag(), 1);
+  EXPECT_EQ(form->Left(), 50);
+  form->Canvas->Pen->Width = StrToInt(Edit1->Text) * 10;
+  EXPECT_EQ(form->Canvas->Pen->Width(), 30);
+  Image2->SetBounds(10, 10, 20, 30);
+  int area = Image2->Width * Image2->Height;
+  EXPECT_EQ(area, 600);
+  TBitmap FloatBitmap;
+  FloatBitmap.Width = 4;
+  FloatBitmap.Height = 4;
+  Image2->Picture->Bitmap = &FloatBitmap;  // a copy, as assigning a bitmap is
+  EXPECT_EQ(Image2->Picture->Bitmap->Width(), 4);
+  EXPECT_NE(Image2->Picture->Bitmap(), &FloatBitmap);
+  Image2->Canvas->Pixels[1][1] = clRed;
+  EXPECT_TRUE(Image2->Canvas->Pixels[1][1] == clRed);
+  EXPECT_FALSE(form->Visible);
+  if (!form->Visible) form->Show();
+  EXPECT_TRUE(form->Visible);
+  TShiftState shift = TShiftState() << ssLeft << ssShift;
+  EXPECT_TRUE(shift.Contains(ssLeft));
+  EXPECT_FALSE(shift.Contains(ssCtrl));
+  form->Font->Style = TFontStyles() << fsBold;
+  EXPECT_TRUE(form->Font->Style().Contains(fsBold));
+}
