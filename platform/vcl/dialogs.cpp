@@ -132,13 +132,13 @@ bool TOpenDialog::Run(bool save) {
 namespace {
 
 // "<height> <$BBGGRR> <face>" into the font; false when it is no font.
-bool ScriptedFont(const std::string& spec, TFont* font) {
-  size_t a = spec.find(' ');
-  size_t b = a == std::string::npos ? a : spec.find(' ', a + 1);
+bool ScriptedFont(const std::string& words, TFont* font) {
+  size_t a = words.find(' ');
+  size_t b = a == std::string::npos ? a : words.find(' ', a + 1);
   if (b == std::string::npos) return false;
-  int height = StrToIntDef(spec.substr(0, a), 0), colour = StrToIntDef(spec.substr(a + 1, b - a - 1), -1);
+  int height = StrToIntDef(words.substr(0, a), 0), colour = StrToIntDef(words.substr(a + 1, b - a - 1), -1);
   if (height == 0 || colour < 0) return false;
-  font->Name = gbk::FromUtf8(spec.substr(b + 1));
+  font->Name = gbk::FromUtf8(words.substr(b + 1));
   font->Height = height;
   font->Color = colour;
   return true;
@@ -193,8 +193,8 @@ bool TFontDialog::Execute() {
   }
   if (scripted)
     AnswerWhenUp(&d, [this, applies, chosen, apply] {
-      for (const std::string& spec : applies)
-        if (ScriptedFont(spec, font_.get())) apply();
+      for (const std::string& words : applies)
+        if (ScriptedFont(words, font_.get())) apply();
       return !chosen.empty() && ScriptedFont(chosen, font_.get());
     });
   if (d.exec() != QDialog::Accepted) return false;
