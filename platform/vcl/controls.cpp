@@ -79,6 +79,9 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   const QRect old = geometry(), now(left, top, std::max(0, width), std::max(0, height));
   if (old == now) return;
   setGeometry(now);
+  // A hidden widget hears of its new size only when shown; the library
+  // lays out its aligned children at once.
+  if (auto* w = dynamic_cast<TWinControl*>(this); w && !isVisible() && old.size() != now.size()) w->AlignControls();
   if (IsGraphic() && visible_) InvalidateOnForm(QRegion(old).united(now).boundingRect());
   if (align_ != alNone) RequestAlign();
   if (parent_) parent_->ChildChanged();

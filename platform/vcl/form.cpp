@@ -113,8 +113,8 @@ void TForm::ApplyPlacement() {
   const QRect whole = screen ? screen->geometry() : QRect(0, 0, Screen->Width, Screen->Height);
   if (windowState_ == wsMaximized) {
     if (!Framed()) {
-      setGeometry(whole);
-      surface_.Resize(size(), Pixel(GetColor()));
+      move(whole.topLeft());
+      Resized(whole.size());
     } else {
       setWindowState(Qt::WindowMaximized);
     }
@@ -142,18 +142,18 @@ int TForm::GetHeight() const {
 void TForm::SetBounds(int left, int top, int w, int h) {
   const QSize extra = Framed() ? (isVisible() ? frameGeometry().size() - size() : frameExtra_) : QSize(0, 0);
   move(left, top);
-  resize(std::max(0, w - extra.width()), std::max(0, h - extra.height()));
-  surface_.Resize(size(), Pixel(GetColor()));
+  Resized(QSize(std::max(0, w - extra.width()), std::max(0, h - extra.height())));
 }
 
-void TForm::SetClientWidth(int v) {
-  resize(std::max(0, v), height());
-  surface_.Resize(size(), Pixel(GetColor()));
-}
+void TForm::SetClientWidth(int v) { Resized(QSize(std::max(0, v), height())); }
 
-void TForm::SetClientHeight(int v) {
-  resize(width(), std::max(0, v));
+void TForm::SetClientHeight(int v) { Resized(QSize(width(), std::max(0, v))); }
+
+void TForm::Resized(QSize client) {
+  if (client == size()) return;
+  resize(client);
   surface_.Resize(size(), Pixel(GetColor()));
+  if (!isVisible()) AlignControls();  // a shown form does it in its resize event
 }
 
 void TForm::SetText(const AnsiString& t) {

@@ -151,6 +151,7 @@ class TForm : public TWinControl {
   friend class TApplication;
   void ApplyFlags();
   void ApplyPlacement();
+  void Resized(QSize client);
   void RunPaint();
   bool Framed() const { return borderStyle_ != bsNone; }
 

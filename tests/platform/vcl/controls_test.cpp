@@ -205,6 +205,22 @@ TEST_F(Controls, LabelsAndBitmapButtons) {
   EXPECT_EQ(ok->Caption(), "OK");
   EXPECT_EQ(ok->ModalResult(), mrOk);
   EXPECT_TRUE(ok->Default());
+  // Alignment is immediate, also on a hidden form.
+  TPanel* strip = new TPanel(form);
+  strip->Parent = form;
+  strip->SetBounds(0, 0, 300, 40);
+  TPanel* right = new TPanel(form);
+  right->Parent = strip;
+  right->Width = 120;
+  right->Align = alRight;
+  TPanel* fill = new TPanel(form);
+  fill->Parent = form;
+  fill->Align = alClient;
+  EXPECT_EQ(right->BoundsRect(), Rect(179, 1, 299, 39));  // inside the raised bevel
+  strip->Width = 1023;
+  EXPECT_EQ(right->Left(), 1022 - 120);
+  form->ClientWidth = 500;
+  EXPECT_EQ(fill->BoundsRect(), Rect(0, 0, 500, 300));
   // ParentFont: a panel's font reaches its children until they set their own.
   TPanel* p = new TPanel(form);
   p->Parent = form;
