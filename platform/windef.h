@@ -373,6 +373,13 @@ enum : int {
   VK_CAPITAL = 0x14,
 };
 
+// A device context handle is the layer's device context (platform/gdi/dc.h),
+// whoever made it: a form's canvas, GetDC(0) or the class library's CDC.
+namespace gdi {
+class DC;
+}
+typedef gdi::DC* HDC;
+
 // Device capabilities and display settings.
 enum : int { HORZRES = 8, VERTRES = 10, BITSPIXEL = 12 };
 enum : DWORD { DM_BITSPERPEL = 0x00040000, DM_PELSWIDTH = 0x00080000, DM_PELSHEIGHT = 0x00100000 };

@@ -12,19 +12,19 @@ CDC::~CDC() { DeleteDC(); }
 BOOL CDC::CreateCompatibleDC(const CDC*) {
   if (m_hDC) return FALSE;
   if (!m_bitmapStock.GetSafeHandle() && !m_bitmapStock.CreateCompatibleBitmap(this, 1, 1)) return FALSE;
-  m_hDC = new (std::nothrow) HDC__;
+  m_hDC = new (std::nothrow) gdi::DC;
   if (!m_hDC) return FALSE;
-  m_hDC->memory = true;
+  m_bMemory = true;
   SelectObject(&m_bitmapStock);
   return TRUE;
 }
 
 BOOL CDC::CreateSurfaceDC(std::shared_ptr<gdi::Surface> surface) {
   if (m_hDC || !surface) return FALSE;
-  m_hDC = new (std::nothrow) HDC__;
+  m_hDC = new (std::nothrow) gdi::DC;
   if (!m_hDC) return FALSE;
-  m_hDC->keepAlive = std::move(surface);
-  m_hDC->dc.SelectSurface(m_hDC->keepAlive.get());
+  m_surface = std::move(surface);
+  m_hDC->SelectSurface(m_surface.get());
   return TRUE;
 }
 
@@ -33,6 +33,8 @@ BOOL CDC::DeleteDC() {
   LetGoOfBitmap();
   delete m_hDC;
   m_hDC = nullptr;
+  m_bMemory = false;
+  m_surface.reset();
   m_pPen = &m_penStock;
   m_pBrush = &m_brushStock;
   m_pBitmap = nullptr;
@@ -40,17 +42,17 @@ BOOL CDC::DeleteDC() {
 }
 
 void CDC::LetGoOfBitmap() {
-  HBITMAP current = m_hDC->bitmap;
+  HBITMAP current = m_hBitmap;
   if (!current) return;
   current->selectedInto = nullptr;
   if (current->unowned) delete current;
-  m_hDC->bitmap = nullptr;
-  m_hDC->dc.SelectSurface(nullptr);
+  m_hBitmap = nullptr;
+  m_hDC->SelectSurface(nullptr);
 }
 
 CPen* CDC::SelectObject(CPen* pen) {
   if (!m_hDC || !pen || !pen->Pen()) return nullptr;
-  m_hDC->dc.SelectPen(*pen->Pen());
+  m_hDC->SelectPen(*pen->Pen());
   CPen* old = m_pPen;
   m_pPen = pen;
   return old;
@@ -58,54 +60,54 @@ CPen* CDC::SelectObject(CPen* pen) {
 
 CBrush* CDC::SelectObject(CBrush* brush) {
   if (!m_hDC || !brush || !brush->Brush()) return nullptr;
-  m_hDC->dc.SelectBrush(*brush->Brush());
+  m_hDC->SelectBrush(*brush->Brush());
   CBrush* old = m_pBrush;
   m_pBrush = brush;
   return old;
 }
 
 CBitmap* CDC::SelectObject(CBitmap* bitmap) {
-  if (!m_hDC || !m_hDC->memory || !bitmap) return nullptr;
+  if (!m_hDC || !m_bMemory || !bitmap) return nullptr;
   HBITMAP h = *bitmap;
   if (!h || (h->selectedInto && h->selectedInto != m_hDC)) return nullptr;
-  if (h != m_hDC->bitmap) {
+  if (h != m_hBitmap) {
     LetGoOfBitmap();
     h->selectedInto = m_hDC;
-    m_hDC->bitmap = h;
-    m_hDC->dc.SelectSurface(&h->bitmap);
+    m_hBitmap = h;
+    m_hDC->SelectSurface(&h->bitmap);
   }
   CBitmap* old = m_pBitmap;
   m_pBitmap = bitmap;
   return old;
 }
 
-int CDC::SetBkMode(int mode) { return m_hDC ? m_hDC->dc.SetBkMode(mode) : 0; }
-COLORREF CDC::SetBkColor(COLORREF colour) { return m_hDC ? m_hDC->dc.SetBkColor(colour) : CLR_INVALID; }
-COLORREF CDC::SetTextColor(COLORREF colour) { return m_hDC ? m_hDC->dc.SetTextColor(colour) : CLR_INVALID; }
+int CDC::SetBkMode(int mode) { return m_hDC ? m_hDC->SetBkMode(mode) : 0; }
+COLORREF CDC::SetBkColor(COLORREF colour) { return m_hDC ? m_hDC->SetBkColor(colour) : CLR_INVALID; }
+COLORREF CDC::SetTextColor(COLORREF colour) { return m_hDC ? m_hDC->SetTextColor(colour) : CLR_INVALID; }
 
-POINT CDC::MoveTo(int x, int y) { return m_hDC ? m_hDC->dc.MoveTo(x, y) : POINT{0, 0}; }
-BOOL CDC::LineTo(int x, int y) { return m_hDC && m_hDC->dc.LineTo(x, y); }
-BOOL CDC::Ellipse(int l, int t, int r, int b) { return m_hDC && m_hDC->dc.Ellipse(l, t, r, b); }
-BOOL CDC::Rectangle(int l, int t, int r, int b) { return m_hDC && m_hDC->dc.Rectangle(l, t, r, b); }
+POINT CDC::MoveTo(int x, int y) { return m_hDC ? m_hDC->MoveTo(x, y) : POINT{0, 0}; }
+BOOL CDC::LineTo(int x, int y) { return m_hDC && m_hDC->LineTo(x, y); }
+BOOL CDC::Ellipse(int l, int t, int r, int b) { return m_hDC && m_hDC->Ellipse(l, t, r, b); }
+BOOL CDC::Rectangle(int l, int t, int r, int b) { return m_hDC && m_hDC->Rectangle(l, t, r, b); }
 
 void CDC::FillSolidRect(const RECT& rect, COLORREF colour) {
-  if (m_hDC) m_hDC->dc.FillRect(rect, gdi::SolidBrush(colour & 0xFFFFFF));
+  if (m_hDC) m_hDC->FillRect(rect, gdi::SolidBrush(colour & 0xFFFFFF));
 }
 
-COLORREF CDC::SetPixel(int x, int y, COLORREF colour) { return m_hDC ? m_hDC->dc.SetPixel(x, y, colour) : CLR_INVALID; }
-COLORREF CDC::GetPixel(int x, int y) const { return m_hDC ? m_hDC->dc.GetPixel(x, y) : CLR_INVALID; }
+COLORREF CDC::SetPixel(int x, int y, COLORREF colour) { return m_hDC ? m_hDC->SetPixel(x, y, colour) : CLR_INVALID; }
+COLORREF CDC::GetPixel(int x, int y) const { return m_hDC ? m_hDC->GetPixel(x, y) : CLR_INVALID; }
 
 int CDC::DrawText(const CString& text, LPRECT rect, UINT format) {
   if (!m_hDC || !rect) return 0;
-  return m_hDC->dc.DrawText(std::string_view(static_cast<LPCTSTR>(text), size_t(text.GetLength())), rect, format);
+  return m_hDC->DrawText(std::string_view(static_cast<LPCTSTR>(text), size_t(text.GetLength())), rect, format);
 }
 
 BOOL CDC::PaintRgn(const CRgn* region) {
   const gdi::Region* r = region ? region->Region() : nullptr;
-  return m_hDC && r && m_hDC->dc.PaintRgn(*r);
+  return m_hDC && r && m_hDC->PaintRgn(*r);
 }
 
 BOOL CDC::BitBlt(int x, int y, int width, int height, const CDC* source, int sx, int sy, DWORD rop) {
   if (!m_hDC || !source || !source->m_hDC) return FALSE;
-  return m_hDC->dc.BitBlt(x, y, width, height, &source->m_hDC->dc, sx, sy, rop);
+  return m_hDC->BitBlt(x, y, width, height, source->m_hDC, sx, sy, rop);
 }
