@@ -1,8 +1,6 @@
 // Forms under a reparenting EWMH window manager (openbox): borderless and
 // maximised forms keep their places and sizes, framed ones their client
 // size, and a modal loop still takes a real click.
-#include <QProcess>
-
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/stdctrls.h"
 #include "tests/platform/vcl/vcl_test.h"
@@ -26,30 +24,21 @@ class FormsUnderWm : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
     test::App();
-    wm_ = new QProcess;
-    wm_->start("openbox", {"--sm-disable"});
-    if (!wm_->waitForStarted(10000)) return;
-    test::WaitFor([] { return Has(test::Shell("xprop -root _NET_SUPPORTING_WM_CHECK"), "window id"); });
-    // Ready once a window it is asked to map gets mapped.
-    test::WaitFor([] {
+    wm_ = new test::WindowManager([] {
       TForm probe(nullptr);
       probe.Show();
       return test::WaitFor([&] { return probe.windowHandle()->isExposed(); }, 1000);
     });
   }
-  static void TearDownTestSuite() {
-    wm_->kill();
-    wm_->waitForFinished(5000);
-    delete wm_;
-  }
+  static void TearDownTestSuite() { delete wm_; }
 
  protected:
   void SetUp() override {
-    if (wm_->state() != QProcess::Running) GTEST_SKIP() << "openbox is not installed (scripts/install-deps)";
+    if (!wm_->Running()) GTEST_SKIP() << "openbox is not installed (scripts/install-deps)";
   }
-  static QProcess* wm_;
+  static test::WindowManager* wm_;
 };
-QProcess* FormsUnderWm::wm_ = nullptr;
+test::WindowManager* FormsUnderWm::wm_ = nullptr;
 
 }  // namespace
 
