@@ -48,6 +48,11 @@ void TForm3::InvalidateUndo() {
   StrokeLeft = 10, StrokeTop = 10, StrokeRight = -10, StrokeBottom = -10;
 }
 
+void TForm3::SetScratchBitmap(std::unique_ptr<TBitmap> bitmap) {
+  ScratchBitmap = std::move(bitmap);
+  InvalidateUndo();
+}
+
 TColor TForm3::ProbeColour() const { return Canvas->Pixels[Screen->Width - 1][kProbeY]; }
 
 TColor TForm3::ProbeColour(int page) const {

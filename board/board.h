@@ -101,8 +101,12 @@ class TForm3 : public TForm {
   // A new screen-size bitmap.
   static std::unique_ptr<TBitmap> NewPageBitmap();
   // Undo has nothing left to restore: to be called by everything that
-  // replaces ScratchBitmap or the whole current page.
+  // replaces ScratchBitmap, draws over it, or replaces the whole current
+  // page (opening a lesson, a background refill, page turning).
   void InvalidateUndo();
+  // Another picture takes the scratch bitmap's place (the annotation
+  // overlay's desktop picture) and belongs to the store from now on.
+  void SetScratchBitmap(std::unique_ptr<TBitmap> bitmap);
   // The background colour of the page shown: the probe pixel (screen width
   // - 1, 38) of the screen, or of a page bitmap.
   TColor ProbeColour() const;
@@ -190,10 +194,14 @@ class TForm3 : public TForm {
   // The press's commit: a placed picture whole, a cut selection without its
   // frame; then nothing floats any more.
   void PressCommit();
-  // Cuts (StartX, StartY, x, y) of the screen into the floating picture.
-  void CutSelection(int x, int y);
+  // Cuts (StartX, StartY, x, y) of the screen into the floating picture;
+  // false when the selection is too small to float anything.
+  bool CutSelection(int x, int y);
   // Puts an armed stamp at the press point as the floating picture.
   void PlaceStamp();
+  // The floating picture without its outermost pixels into the page, at
+  // its place; Image2 stays as it is.
+  void FloatInsideToPage();
 
  private:
   void BuildForm();
@@ -203,6 +211,9 @@ class TForm3 : public TForm {
   int PenWidthShown() const;
   void SetPenWidthForTool();
   void CommitStroke();
+  // The last stroke's box (widened by the commit margin) back from the undo
+  // snapshot, into the page and onto the screen.
+  void RestoreFromSnapshot();
   void RestoreFromPage(const TRect& r);
   void CopyToPage(const TRect& r);
 };

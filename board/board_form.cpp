@@ -23,18 +23,18 @@ struct ButtonSpec {
 
 const ButtonSpec kButtons[] = {
     // The tool strip's command buttons.
-    {&TForm3::SpeedButton9, kCommands, 1, 0, 36, 19, "笔画颜色", nullptr, 0, nullptr},
-    {&TForm3::SpeedButton7, kCommands, 65, 0, 38, 19, "笔画增粗", "bd_thicker", 0, nullptr},
-    {&TForm3::SpeedButton8, kCommands, 65, 20, 38, 19, "笔画变细", "bd_thinner", 0, nullptr},
-    {&TForm3::SpeedButton5, kCommands, 103, 1, 38, 38, "清屏", "bd_clear", 0, nullptr},
-    {&TForm3::SpeedButton4, kCommands, 141, 1, 38, 38, "撤销", "bd_undo", 0, nullptr},
-    {&TForm3::SpeedButton10, kCommands, 179, 1, 38, 38, "板擦", "bd_eraser", 1, nullptr},
-    {&TForm3::SpeedButton13, kCommands, 218, 1, 38, 38, "擦除", "bd_areaerase", 1, nullptr},
-    {&TForm3::SpeedButton3, kCommands, 255, 1, 38, 38, "书写", "bd_pen", 1, nullptr},
-    {&TForm3::SpeedButton14, kCommands, 293, 1, 36, 38, "画直线", "bd_line", 1, nullptr},
-    {&TForm3::SpeedButton15, kCommands, 329, 1, 36, 38, "画矩形", "bd_rect", 1, nullptr},
-    {&TForm3::SpeedButton17, kCommands, 365, 1, 36, 38, "画圆或椭圆", "bd_ellipse", 1, nullptr},
-    {&TForm3::SpeedButton25, kCommands, 401, 1, 38, 38, "范围选择", "bd_select", 1, nullptr},
+    {&TForm3::SpeedButton9, kCommands, 1, 0, 36, 19, "笔画颜色", nullptr, 0, &TForm3::SpeedButton9Click},
+    {&TForm3::SpeedButton7, kCommands, 65, 0, 38, 19, "笔画增粗", "bd_thicker", 0, &TForm3::SpeedButton7Click},
+    {&TForm3::SpeedButton8, kCommands, 65, 20, 38, 19, "笔画变细", "bd_thinner", 0, &TForm3::SpeedButton8Click},
+    {&TForm3::SpeedButton5, kCommands, 103, 1, 38, 38, "清屏", "bd_clear", 0, &TForm3::SpeedButton5Click},
+    {&TForm3::SpeedButton4, kCommands, 141, 1, 38, 38, "撤销", "bd_undo", 0, &TForm3::SpeedButton4Click},
+    {&TForm3::SpeedButton10, kCommands, 179, 1, 38, 38, "板擦", "bd_eraser", 1, &TForm3::SpeedButton10Click},
+    {&TForm3::SpeedButton13, kCommands, 218, 1, 38, 38, "擦除", "bd_areaerase", 1, &TForm3::SpeedButton13Click},
+    {&TForm3::SpeedButton3, kCommands, 255, 1, 38, 38, "书写", "bd_pen", 1, &TForm3::SpeedButton3Click},
+    {&TForm3::SpeedButton14, kCommands, 293, 1, 36, 38, "画直线", "bd_line", 1, &TForm3::SpeedButton14Click},
+    {&TForm3::SpeedButton15, kCommands, 329, 1, 36, 38, "画矩形", "bd_rect", 1, &TForm3::SpeedButton15Click},
+    {&TForm3::SpeedButton17, kCommands, 365, 1, 36, 38, "画圆或椭圆", "bd_ellipse", 1, &TForm3::SpeedButton17Click},
+    {&TForm3::SpeedButton25, kCommands, 401, 1, 38, 38, "范围选择", "bd_select", 1, &TForm3::SpeedButton25Click},
     {&TForm3::SpeedButton35, kCommands, 439, 0, 38, 19, "对选取画面放大", "bd_zoomin", 0, nullptr},
     {&TForm3::SpeedButton36, kCommands, 439, 19, 38, 19, "恢复原始大小", "bd_zoomreset", 0, nullptr},
     {&TForm3::SpeedButton1, kCommands, 477, 0, 38, 19, "缩略图查看", "bd_strip", 0, nullptr},
@@ -211,8 +211,10 @@ void TForm3::BuildForm() {
 
   // The colour swatches and the displays among the buttons.
   LCP = MakePanel(this, Panel1, 1, 5, 35, 9, TColor(33023));
+  LCP->OnClick = [this](TObject* s) { LCPClick(s); };
   LCP->Hint = "笔画颜色";
   RCP = MakePanel(this, Panel1, 0, 20, 38, 20, TColor(4194304));
+  RCP->OnClick = [this](TObject* s) { RCPClick(s); };
   RCP->Hint = "背景颜色";
   Edit1 = MakeDisplay(this, Panel1, 39, 1, 26, 39, -31, "2");
   Edit1->Hint = "笔画粗细";
@@ -225,4 +227,7 @@ void TForm3::BuildForm() {
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnResize = [this](TObject* s) { FormResize(s); };
   OnPaint = [this](TObject* s) { FormPaint(s); };
+  OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { FormMouseDown(s, b, sh, x, y); };
+  OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { FormMouseMove(s, sh, x, y); };
+  OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { FormMouseUp(s, b, sh, x, y); };
 }

@@ -13,6 +13,7 @@ TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner), box_(new QCheckBox
   setFocusProxy(box_);
   QObject::connect(box_, &QCheckBox::clicked, [this] { vcl::Fire(OnClick, static_cast<TObject*>(this)); });
   resize(97, 17);
+  ColorChanged();
 }
 
 void TCheckBox::SetChecked(bool v) {
@@ -22,6 +23,10 @@ void TCheckBox::SetChecked(bool v) {
 }
 
 void TCheckBox::TextChanged() { box_->setText(gbk::ToQString(GetCaption())); }
+void TCheckBox::ColorChanged() {
+  box_->setAutoFillBackground(true);
+  vcl::StyleInner(box_, this, false);
+}
 void TCheckBox::FontChanged() { vcl::StyleInner(box_, this, false); }
 void TCheckBox::resizeEvent(QResizeEvent* e) {
   TWinControl::resizeEvent(e);

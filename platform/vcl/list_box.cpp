@@ -29,7 +29,10 @@ class ListItems : public TStrings {
     CheckIndex(i, GetCount());
     const bool selected = list_->currentRow() == i;
     delete list_->takeItem(i);
-    if (selected) list_->setCurrentRow(-1);
+    if (selected) {
+      list_->setCurrentRow(-1);
+      list_->clearSelection();
+    }
   }
   void Clear() override { list_->clear(); }
 
@@ -45,6 +48,7 @@ TListBox::TListBox(TComponent* owner)
     : TWinControl(owner), list_(new QListWidget(this)), items_(std::make_unique<ListItems>(list_)) {
   SetColor(clWindow);
   setFocusProxy(list_);
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
   ForwardMouseOf(list_->viewport());
   list_->installEventFilter(this);
   // OnClick is for selections the person makes, not the program's.
@@ -61,7 +65,7 @@ int TListBox::GetItemIndex() const { return list_->currentRow(); }
 
 void TListBox::SetItemIndex(int i) {
   list_->setCurrentRow(i >= 0 && i < list_->count() ? i : -1);
-  if (i < 0) list_->clearSelection();
+  if (list_->currentRow() < 0) list_->clearSelection();
 }
 
 bool TListBox::eventFilter(QObject* watched, QEvent* e) {

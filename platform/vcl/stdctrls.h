@@ -198,7 +198,8 @@ class TScrollBar : public TWinControl {
 };
 
 // One-column list over QListWidget. ItemIndex -1 is no selection; deleting
-// the selected item leaves none. OnClick runs when the person selects.
+// the selected item leaves none. OnClick runs when the person selects an
+// item (with the mouse or the keys), not when the program sets ItemIndex.
 class TListBox : public TWinControl {
  public:
   explicit TListBox(TComponent* owner);
@@ -286,6 +287,7 @@ class TCheckBox : public TWinControl {
 
  protected:
   void TextChanged() override;
+  void ColorChanged() override;
   void FontChanged() override;
   void resizeEvent(QResizeEvent* e) override;
 

@@ -63,8 +63,10 @@ TEST_F(Store, StartUpMakesEveryFormInOrderAndAnEmptyFirstPage) {
   EXPECT_FALSE(Form3->Pages[2]);
   EXPECT_EQ(Form3->PanelKind(1), 0);
   EXPECT_EQ(DrawMode, kPen);
-  EXPECT_EQ(Form3->LCP->Color(), TColor(33023));
-  EXPECT_EQ(Form3->RCP->Color(), TColor(4194304));
+  // The default teacher's colours (no settings file: red on grey), which
+  // the lesson manager applies as it is made.
+  EXPECT_EQ(Form3->LCP->Color(), TColor(255));
+  EXPECT_EQ(Form3->RCP->Color(), TColor(8421504));
   EXPECT_EQ(Form3->Edit1->Text(), "2");
   EXPECT_EQ(Form3->Edit2->Text(), "1");
   EXPECT_TRUE(Form3->SpeedButton3->Down());

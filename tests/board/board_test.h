@@ -2,6 +2,7 @@
 // program: the start-up as the program does it, real X input with xdotool,
 // and what the screen shows as another X client reads it.
 #pragma once
+#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QThread>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "board/board.h"
 #include "board/startup.h"
@@ -45,9 +47,27 @@ inline bool Shown(TForm* f) {
   return WaitFor([f] { return f->isVisible() && f->windowHandle() && f->windowHandle()->isExposed(); });
 }
 
-// A press, moves through the points and a release with the left button; it
-// returns once the board has handled the release.
-inline bool Drag(std::initializer_list<QPoint> points) {
+// Mouse releases handed to the program's controls so far.
+inline int Releases() {
+  struct Counter : QObject {
+    int n = 0;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() == QEvent::MouseButtonRelease && qobject_cast<QWidget*>(o)) ++n;
+      return false;
+    }
+  };
+  static Counter* counter = [] {
+    auto* c = new Counter;
+    qApp->installEventFilter(c);
+    return c;
+  }();
+  return counter->n;
+}
+
+// A press, moves through the points and a release with the left button, each
+// step given time to arrive on its own (a pointer moved faster has its moves
+// merged); it returns once the board has handled the release.
+inline bool Drag(const std::vector<QPoint>& points) {
   static int releases = 0;
   static bool counting = [] {
     auto handled = Form3->OnMouseUp;
@@ -62,6 +82,7 @@ inline bool Drag(std::initializer_list<QPoint> points) {
   std::string cmd;
   bool first = true;
   for (QPoint p : points) {
+    if (!first) cmd += " sleep 0.03";
     cmd += At(p.x(), p.y());
     if (first) cmd += " mousedown 1";
     first = false;
@@ -74,7 +95,8 @@ inline bool Drag(std::initializer_list<QPoint> points) {
 // when its effect is there.
 inline bool Click(TControl* c, const std::function<bool()>& done) {
   const TPoint p = c->ClientToScreen(Point(c->Width / 2, c->Height / 2));
-  return Xdo(At(p.X, p.Y) + " click 1") && WaitFor(done);
+  const int before = Releases();
+  return Xdo(At(p.X, p.Y) + " click 1") && WaitFor([&] { return Releases() > before && done(); });
 }
 
 // The program started as its start-up block does it, once per test program.

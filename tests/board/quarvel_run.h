@@ -81,7 +81,9 @@ inline long ScreenPixel(int x, int y) {
   return long(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
 }
 
-inline void Click(int x, int y) { Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"); }
+inline void Click(int x, int y) {
+  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+}
 
 inline std::string ReadAll(const std::string& path) {
   QFile f(QString::fromStdString(path));
@@ -105,6 +107,16 @@ inline std::string ProgramFolder() {
     }
   }
   return dir.toStdString() + "/";
+}
+
+// A new file of the test's own program folder (never written through a link
+// into the build's program folder).
+inline void NewFile(const std::string& path, const std::string& content = "") {
+  remove(path.c_str());
+  if (FILE* f = fopen(path.c_str(), "w")) {
+    fputs(content.c_str(), f);
+    fclose(f);
+  }
 }
 
 // One run of the program, in its program folder (also its current folder,

@@ -17,7 +17,7 @@ int ButtonX(int left) { return kLeft + left + 19; }
 constexpr int kButtonY = 20;
 
 constexpr long kSkyBlue = 0xF0CAA6;
-constexpr long kBackground = 4194304;  // the board's background at start
+constexpr long kBackground = 8421504;  // the default teacher's background, without a settings file
 
 bool Has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
 
@@ -70,12 +70,7 @@ TEST(Quarvel, TheKeyboardButtonClosesEveryKeyboardWindowOrStartsTheKeyboard) {
   const std::string folder = ProgramFolder();
   {
     // A stand-in for the keyboard program, found by the bare name "tappel.dll".
-    // It replaces the folder's link to the real one (writing through the
-    // link would overwrite the built program).
-    remove((folder + "tappel").c_str());
-    FILE* f = fopen((folder + "tappel").c_str(), "w");
-    fprintf(f, "#!/bin/sh\necho started >> '%s'\n", started.c_str());
-    fclose(f);
+    NewFile(folder + "tappel", "#!/bin/sh\necho started >> '" + started + "'\n");
     chmod((folder + "tappel").c_str(), 0755);
   }
   Peer peer({"--top", "%*Y", "--top", "%*YZ", "--top", "%*Y"});
@@ -120,7 +115,7 @@ TEST(Quarvel, TheBoardButtonShowsTheFilledBoardAndBackToTheDesktopShowsTheToolba
 
 TEST(Quarvel, ExitAsksFirstThenDeletesThePageFilesAndClosesKeyboardAndWritingProgram) {
   const std::string folder = ProgramFolder();
-  for (const char* n : {"1", "2"}) fclose(fopen((folder + n).c_str(), "w"));
+  for (const char* n : {"1", "2"}) NewFile(folder + n);
   Peer peer({"--top", "%*Y", "--top", "Chinese Characters 2.0", "--top", "Chinese Characters 2"});
   Quarvel q;
   ASSERT_NE(Toolbar(), 0u);
