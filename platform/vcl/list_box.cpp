@@ -1,5 +1,4 @@
 #include <QResizeEvent>
-#include <QTimer>
 
 #include "platform/text/gbk.h"
 #include "platform/vcl/events.h"
@@ -40,12 +39,34 @@ class ListItems : public TStrings {
   QListWidget* list_;
 };
 
+// The rows: a selection made while the list handles a press or a key is
+// the person's.
+class PersonsList : public QListWidget {
+ public:
+  PersonsList(QWidget* parent, bool* byPerson) : QListWidget(parent), byPerson_(byPerson) {}
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    *byPerson_ = true;
+    QListWidget::mousePressEvent(e);
+    *byPerson_ = false;
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    *byPerson_ = true;
+    QListWidget::keyPressEvent(e);
+    *byPerson_ = false;
+  }
+
+ private:
+  bool* byPerson_;
+};
+
 }  // namespace
 
 // ---- TListBox ----
 
 TListBox::TListBox(TComponent* owner)
-    : TWinControl(owner), list_(new QListWidget(this)), items_(std::make_unique<ListItems>(list_)) {
+    : TWinControl(owner), list_(new PersonsList(this, &byPerson_)), items_(std::make_unique<ListItems>(list_)) {
   SetColor(clWindow);
   setFocusProxy(list_);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -66,15 +87,6 @@ int TListBox::GetItemIndex() const { return list_->currentRow(); }
 void TListBox::SetItemIndex(int i) {
   list_->setCurrentRow(i >= 0 && i < list_->count() ? i : -1);
   if (list_->currentRow() < 0) list_->clearSelection();
-}
-
-bool TListBox::eventFilter(QObject* watched, QEvent* e) {
-  const QEvent::Type t = e->type();
-  if ((watched == list_->viewport() && t == QEvent::MouseButtonPress) || (watched == list_ && t == QEvent::KeyPress)) {
-    byPerson_ = true;
-    QTimer::singleShot(0, list_, [this] { byPerson_ = false; });
-  }
-  return TWinControl::eventFilter(watched, e);
 }
 
 void TListBox::SetItemHeight(int h) {

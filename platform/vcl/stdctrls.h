@@ -222,7 +222,6 @@ class TListBox : public TWinControl {
   void resizeEvent(QResizeEvent* e) override;
   void ColorChanged() override;
   void FontChanged() override;
-  bool eventFilter(QObject* watched, QEvent* e) override;
   // A list box's click is the selection, not the press and release.
   void Click() override {}
 
@@ -230,7 +229,7 @@ class TListBox : public TWinControl {
   QListWidget* list_;
   std::unique_ptr<TStrings> items_;
   int itemHeight_ = 13;
-  bool byPerson_ = false;  // a press or key on the list is being handled
+  bool byPerson_ = false;  // the list is handling a press or a key
 };
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
