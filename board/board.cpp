@@ -107,7 +107,6 @@ void TForm3::FormCreate(TObject*) {
 void TForm3::FormResize(TObject*) { Panel2->Width = Screen->Width - 1; }
 
 void TForm3::FormPaint(TObject*) {
-  const int w = Screen->Width, h = Screen->Height;
   if (Form1->PaintSource >= 2) {
     const int page = Form6->LoadingPage;
     Form1->PaintSource = 0;
@@ -115,7 +114,8 @@ void TForm3::FormPaint(TObject*) {
     // else paints the current page.
     if (Form6->LessonImage && Form6->LessonGraphics && page >= 1 && page <= kMaxPages && Pages[page]) {
       Form6->LessonGraphics->DrawImage(Form6->LessonImage.get(), 0, 0);
-      Pages[page]->Canvas->CopyRect(Rect(0, 0, w, h), Canvas, Rect(0, 0, w, h));
+      // The page takes the picture itself, never what lies over the board.
+      Gdiplus::Graphics(Pages[page]->Canvas->Handle).DrawImage(Form6->LessonImage.get(), 0, 0);
       if (page == CurrentPage) InvalidateUndo();
       return;
     }

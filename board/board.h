@@ -203,6 +203,9 @@ class TForm3 : public TForm {
   // its place; Image2 stays as it is.
   void FloatInsideToPage();
 
+  // ---- board_pages.cpp ----
+  void SpeedButton12Click(TObject* Sender);  // next page (also the overlay's)
+
  private:
   void BuildForm();
   // The pen each tool draws with, and its cursor.

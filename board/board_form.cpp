@@ -40,7 +40,7 @@ const ButtonSpec kButtons[] = {
     {&TForm3::SpeedButton1, kCommands, 477, 0, 38, 19, "缩略图查看", "bd_strip", 0, nullptr},
     {&TForm3::SpeedButton18, kCommands, 477, 19, 38, 19, "导入", "bd_import", 0, nullptr},
     {&TForm3::SpeedButton11, kCommands, 516, 1, 31, 38, "左翻页", "bd_prev", 0, nullptr},
-    {&TForm3::SpeedButton12, kCommands, 578, 1, 29, 38, "右翻页", "bd_next", 0, nullptr},
+    {&TForm3::SpeedButton12, kCommands, 578, 1, 29, 38, "右翻页", "bd_next", 0, &TForm3::SpeedButton12Click},
     {&TForm3::SpeedButton6, kCommands, 608, 1, 38, 38, "设置", "bd_settings", 0, &TForm3::SpeedButton6Click},
     {&TForm3::SpeedButton2, kCommands, 646, 1, 38, 38, "消隐投影", "bd_curtain", 0, &TForm3::SpeedButton2Click},
     {&TForm3::SpeedButton40, kCommands, 684, 1, 38, 38, "操作演示", "bd_desktop", 0, &TForm3::SpeedButton40Click},

@@ -109,6 +109,10 @@ class TForm6 : public TForm {
   void Button8Click(TObject* Sender);
   void Button9Click(TObject* Sender);
 
+  // ---- lesson_files.cpp: the lesson named by the controls ----
+  void SpeedButton1Click(TObject* Sender);  // open it into the board
+  void SpeedButton2Click(TObject* Sender);  // save the board as it
+
  private:
   void BuildForm();
   // "请选择任课教师！" unless the teacher is unlocked.

@@ -93,6 +93,8 @@ void TForm6::BuildForm() {
   SpeedButton1->Caption = "打开";
   SpeedButton2 = Make<TSpeedButton>(this, GroupBox2, 232, 156, 92, 28);
   SpeedButton2->Caption = "保存";
+  SpeedButton1->OnClick = [this](TObject* s) { SpeedButton1Click(s); };
+  SpeedButton2->OnClick = [this](TObject* s) { SpeedButton2Click(s); };
 
   GroupBox3 = Make<TGroupBox>(this, this, 216, 238, 336, 74);
   GroupBox3->Caption = "个性设置";

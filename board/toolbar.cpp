@@ -224,6 +224,7 @@ void TForm1::SpeedButton9Click(TObject*) {
   if (Screen->Height == 600) {
     Form14->Top = 40;
     Form14->Height = 103;
+    Form14->Memo1->Height = 86;
     Form14->Label1->Top = 88;
     Form14->SpeedButton3->Top = 72;
   } else {

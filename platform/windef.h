@@ -29,6 +29,13 @@ typedef void* HANDLE;
 // A window handle is the X window id of the window (0 = none).
 typedef unsigned long HWND;
 
+// A device context handle is the layer's device context (platform/gdi/dc.h),
+// whoever made it: a form's canvas, GetDC(0) or the class library's CDC.
+namespace gdi {
+class DC;
+}
+typedef gdi::DC* HDC;
+
 #ifndef TRUE
 #define TRUE 1
 #endif
@@ -74,6 +81,10 @@ inline constexpr WORD LOWORD(uintptr_t v) { return WORD(v & 0xFFFF); }
 inline constexpr WORD HIWORD(uintptr_t v) { return WORD((v >> 16) & 0xFFFF); }
 inline constexpr LONG MAKELONG(WORD lo, WORD hi) { return LONG(DWORD(lo) | (DWORD(hi) << 16)); }
 inline constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return LPARAM(MAKELONG(lo, hi)); }
+inline constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return WPARAM(DWORD(MAKELONG(lo, hi))); }
+// The signed coordinates that mouse messages pack into lParam.
+inline constexpr int GET_X_LPARAM(LPARAM l) { return int(int16_t(LOWORD(uintptr_t(l)))); }
+inline constexpr int GET_Y_LPARAM(LPARAM l) { return int(int16_t(HIWORD(uintptr_t(l)))); }
 
 // Window messages the system sends, posts or handles.
 enum : UINT {
@@ -84,13 +95,27 @@ enum : UINT {
   WM_SIZE = 0x0005,
   WM_SETFOCUS = 0x0007,
   WM_KILLFOCUS = 0x0008,
+  WM_ENABLE = 0x000A,
   WM_PAINT = 0x000F,
   WM_CLOSE = 0x0010,
   WM_QUIT = 0x0012,
   WM_ERASEBKGND = 0x0014,
   WM_SHOWWINDOW = 0x0018,
   WM_SETCURSOR = 0x0020,
+  WM_DRAWITEM = 0x002B,
+  WM_SETFONT = 0x0030,
+  WM_GETFONT = 0x0031,
+  WM_CONTEXTMENU = 0x007B,
   WM_NCHITTEST = 0x0084,
+  WM_NCMOUSEMOVE = 0x00A0,
+  WM_NCLBUTTONDOWN = 0x00A1,
+  WM_NCLBUTTONUP = 0x00A2,
+  WM_NCLBUTTONDBLCLK = 0x00A3,
+  WM_NCRBUTTONDOWN = 0x00A4,
+  WM_NCRBUTTONUP = 0x00A5,
+  WM_NCRBUTTONDBLCLK = 0x00A6,
+  WM_NCMBUTTONDOWN = 0x00A7,
+  WM_NCMBUTTONUP = 0x00A8,
   WM_KEYDOWN = 0x0100,
   WM_KEYUP = 0x0101,
   WM_CHAR = 0x0102,
@@ -102,8 +127,10 @@ enum : UINT {
   WM_LBUTTONDBLCLK = 0x0203,
   WM_RBUTTONDOWN = 0x0204,
   WM_RBUTTONUP = 0x0205,
+  WM_RBUTTONDBLCLK = 0x0206,
   WM_MBUTTONDOWN = 0x0207,
   WM_MBUTTONUP = 0x0208,
+  WM_CAPTURECHANGED = 0x0215,
   WM_USER = 0x0400,
   WM_APP = 0x8000,
 };
@@ -318,8 +345,6 @@ struct MSG {
 };
 typedef MSG* LPMSG;
 
-// WM_NCHITTEST answers.
-enum : LRESULT { HTCLIENT = 1, HTCAPTION = 2 };
 
 // GetWindow relations.
 enum : UINT { GW_HWNDFIRST = 0, GW_HWNDLAST = 1, GW_HWNDNEXT = 2, GW_HWNDPREV = 3, GW_CHILD = 5 };
@@ -330,7 +355,86 @@ enum : DWORD {
   WS_POPUP = 0x80000000,
   WS_CHILD = 0x40000000,
   WS_VISIBLE = 0x10000000,
+  WS_DISABLED = 0x08000000,
 };
+
+// Hit-test answers (WM_NCHITTEST).
+enum : LRESULT { HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2 };
+// Mouse message key flags (wParam of WM_MOUSEMOVE, WM_LBUTTONDOWN ...).
+enum : WPARAM { MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004, MK_CONTROL = 0x0008, MK_MBUTTON = 0x0010 };
+
+struct HMENU__;
+typedef HMENU__* HMENU;
+
+// What WM_CREATE's lParam points to.
+struct CREATESTRUCT {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+};
+typedef CREATESTRUCT* LPCREATESTRUCT;
+
+// Buttons: styles (the low four bits are the kind), notifications to the
+// parent (WM_COMMAND, HIWORD of wParam) and owner drawing.
+enum : DWORD { BS_PUSHBUTTON = 0x0000, BS_OWNERDRAW = 0x000B, BS_TYPEMASK = 0x000F };
+enum : WORD { BN_CLICKED = 0, BN_DOUBLECLICKED = 5 };
+enum : UINT { ODT_BUTTON = 4 };
+enum : UINT { ODA_DRAWENTIRE = 0x0001, ODA_SELECT = 0x0002, ODA_FOCUS = 0x0004 };
+enum : UINT { ODS_SELECTED = 0x0001, ODS_DISABLED = 0x0004, ODS_FOCUS = 0x0010 };
+struct DRAWITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemAction;
+  UINT itemState;
+  HWND hwndItem;
+  HDC hDC;
+  RECT rcItem;
+  UINT_PTR itemData;
+};
+typedef DRAWITEMSTRUCT* LPDRAWITEMSTRUCT;
+
+// What BeginPaint hands out.
+struct PAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;
+  RECT rcPaint;
+};
+
+// Menus (AppendMenu flags, TrackPopupMenu flags).
+enum : UINT {
+  MF_STRING = 0x0000,
+  MF_ENABLED = 0x0000,
+  MF_UNCHECKED = 0x0000,
+  MF_GRAYED = 0x0001,
+  MF_DISABLED = 0x0002,
+  MF_CHECKED = 0x0008,
+  MF_POPUP = 0x0010,
+  MF_SEPARATOR = 0x0800,
+};
+enum : UINT { TPM_LEFTALIGN = 0x0000, TPM_RIGHTBUTTON = 0x0002, TPM_RETURNCMD = 0x0100 };
+
+// System colours (GetSysColor) and metrics (GetSystemMetrics).
+enum : int {
+  COLOR_BTNFACE = 15,
+  COLOR_BTNSHADOW = 16,
+  COLOR_BTNTEXT = 18,
+  COLOR_BTNHIGHLIGHT = 20,
+  COLOR_3DDKSHADOW = 21,
+  COLOR_3DLIGHT = 22,
+};
+enum : int { SM_CXBORDER = 5, SM_CYBORDER = 6 };
+// Stock objects (GetStockObject).
+enum : int { DEFAULT_GUI_FONT = 17 };
 
 // GetWindowLong / SetWindowLong.
 enum : int { GWL_EXSTYLE = -20 };
@@ -372,13 +476,6 @@ enum : int {
   VK_MENU = 0x12,
   VK_CAPITAL = 0x14,
 };
-
-// A device context handle is the layer's device context (platform/gdi/dc.h),
-// whoever made it: a form's canvas, GetDC(0) or the class library's CDC.
-namespace gdi {
-class DC;
-}
-typedef gdi::DC* HDC;
 
 // Device capabilities and display settings.
 enum : int { HORZRES = 8, VERTRES = 10, BITSPIXEL = 12 };

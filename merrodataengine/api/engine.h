@@ -12,6 +12,8 @@
 #include "merrodataengine/dictionary/text_map.h"
 #include "merrodataengine/outline/out_line.h"
 
+class CFreeButton;
+
 namespace engine {
 
 // The maps On_Init_Search builds and On_UnInit_Search releases.
@@ -29,6 +31,11 @@ struct Module {
   std::vector<std::unique_ptr<CMerroRecordMap>> soundMaps;  // in creation order
   DataFiles data;
   SearchMaps search;
+  // The stroke windows of the last On_Create_Stroke_wnd: an array new[]
+  // block of buttons, released with delete[] (which destroys the windows),
+  // on the host's thread. A plain pointer, so that a process that ends
+  // without On_Exit does not destroy windows after its GUI has gone.
+  CFreeButton* strokeButtons = nullptr;
 };
 Module& State();
 
@@ -58,6 +65,9 @@ int On_New_OutLine(CString folder);
 void On_Stop_All_OutLine();
 // Stops and destroys every pooled outline.
 void On_Free_OutLine_Pool();
+
+// Destroys the stroke windows, if there are any.
+void On_Free_Stroke_Buttons();
 
 // The sound-map pool: an idle sound map, or a new one loaded from
 // "<folder>\src_hz_wave.dat" while the pool holds fewer than `size`. NULL

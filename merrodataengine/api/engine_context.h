@@ -60,7 +60,8 @@ extern "C" {
 // folder (missing ones stay empty). 0, context unchanged, when nZero is not 0.
 int On_Init(EngineContext* context);
 // Stops the engine: nState 0, nToken -1, strRequired3 and strCurrentDir
-// emptied; every pooled object and loaded file released. Returns 1.
+// emptied; the stroke buttons destroyed, every pooled object and loaded file
+// released. Returns 1.
 int On_Exit(EngineContext* context);
 // Stops every fill of the pooled outlines and returns once none is busy.
 int On_Set_Exit(EngineContext* context);
@@ -92,6 +93,61 @@ int On_Get_Ppbs(EngineContext* context);
 // "拼音为空!") or when no sound map is available; otherwise 1, also when
 // the syllable is not in the sound map.
 int On_Sound_Pinyin(EngineContext* context);
+// ---- strokes of a character ----
+// Each loads the character strSlot34 into a pooled outline (the pool index
+// named; negative: any idle outline) and answers from it. 0, block
+// untouched, when the context is not valid, the character is not found or
+// the outline is not available (a fill runs on it).
+
+// nSlot04 (pool index) := the stroke count.
+int On_Get_Strokes(EngineContext* context);
+// 1 when stroke pSlot28 (an int, 1-based) exists. Pool index nSlot04.
+int On_Get_Stroke_Name(EngineContext* context);
+// dSlot10 := the scale that fits the character, with a margin, into the
+// RECT that pSlot28 points to; it also becomes the outline's fill area.
+// Pool index nSlot04. 0 without a RECT.
+int On_Get_Scale(EngineContext* context);
+// pSlot28 := the address of the outline's bounding box (a RECT in font
+// units, 0..255), valid while that outline holds the character. Pool
+// index nSlot04.
+int On_Get_Rect(EngineContext* context);
+// Paints stroke nSlot2C of whatever the outline of pool index nSlot04 holds
+// (no character is loaded) in black into the CDC pSlot28, at the outline's
+// scale and offset. 1 when it painted.
+int On_Draw_Stroke(EngineContext* context);
+// The region of stroke nSlot2C at scale dSlot10 (without offset) attached
+// to the host's empty CRgn whose pointer pSlot28 points to; the host owns
+// and deletes it. The outline (pool index nSlot0C) keeps the scale and the
+// offset (nSlot04, nSlot08) for its drawing.
+int On_Get_Stroke_Rgn(EngineContext* context);
+// Starts the animated fill of the outline of pool index = the number
+// strSlot34 begins with (0 for a character) on a thread of its own, with
+// the whole block as its parameters: nSlot00 1 draws the outline first;
+// strokes nSlot04 (<= 0: 1) to nSlot08 (<= 0: the last); offset nSlot0C,
+// nSlot30 (negative: 0); scale dSlot10 (negative: 1.0); delays dSlot18 per
+// swept line and dSlot20 per stroke in ms (negative: 10, 60); pSlot28 the
+// CWnd that is drawn on and gets progress message WM_USER + 2000; nSlot2C
+// the stroke colour; strSlot38 the background colour in decimal. 1 once
+// the thread runs (the fill may still refuse and tell the window so).
+int On_Fill_Stroke(EngineContext* context);
+// Writes the stroke-order strip as the BMP file strSlot38: cells pSlot28
+// (an int) pixels high, background nSlot2C, strokes nSlot30. Pool index as
+// for On_Fill_Stroke. 0 when there are no strokes, the box has no height,
+// pSlot28 is not above 0, or the file cannot be written.
+int On_Stroke_Order(EngineContext* context);
+// One stroke button (CFreeButton) per stroke nSlot2C (0: 1) to nSlot30
+// (0: the last; beyond the last: the last), children of the CWnd pSlot28,
+// shaped and placed as the stroke's region at scale dSlot10 (not >= 0:
+// 1.0) with the buttons' ids counting from 3029. The outline (pool index
+// nSlot0C) keeps the scale and the offset (nSlot04, nSlot08; negative: 0).
+// The buttons of an earlier call go first. 0, earlier buttons kept, when
+// nSlot30 is below nSlot2C (as unsigned numbers) or there is no parent
+// window; the engine keeps the buttons until On_Delete_Stroke_wnd,
+// On_Exit or the next call.
+int On_Create_Stroke_wnd(EngineContext* context);
+// Destroys the stroke buttons. 1 once the context is valid.
+int On_Delete_Stroke_wnd(EngineContext* context);
+
 // Three names of one export: 1 exactly when the context is valid.
 int On_Add_Index(EngineContext* context);
 int On_Export(EngineContext* context);

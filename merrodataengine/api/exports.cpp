@@ -21,6 +21,7 @@ int On_Exit(EngineContext* c) {
   c->nToken = -1;
   c->strRequired3 = "";
   c->strCurrentDir = "";
+  On_Free_Stroke_Buttons();
   On_Free_OutLine_Pool();
   On_Free_Map_Pool();
   m.data.Free();

@@ -15,12 +15,18 @@ Image::Image(const std::string& fileName) {
     status_ = FileNotFound;
     return;
   }
+  Decode(bytes->data(), bytes->size());
+}
+
+Image::Image(const void* data, size_t size) { Decode(static_cast<const char*>(data), data ? size : 0); }
+
+void Image::Decode(const char* bytes, size_t size) {
   QImage read;
-  if (bytes->size() >= 2 && (unsigned char)(*bytes)[0] == 0xFF && (unsigned char)(*bytes)[1] == 0xD8) {
+  if (size >= 2 && (unsigned char)bytes[0] == 0xFF && (unsigned char)bytes[1] == 0xD8) {
     gdi::Bitmap decoded;
-    if (gdi::DecodeJpeg(bytes->data(), bytes->size(), &decoded)) read = decoded.Image();
+    if (gdi::DecodeJpeg(bytes, size, &decoded)) read = decoded.Image();
   } else {
-    QByteArray data = QByteArray::fromRawData(bytes->data(), qsizetype(bytes->size()));
+    QByteArray data = QByteArray::fromRawData(bytes, qsizetype(size));
     QBuffer buffer(&data);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);

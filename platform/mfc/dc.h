@@ -3,8 +3,8 @@
 // the window's surface, with GDI's conventions (see platform/gdi/dc.h).
 //
 // SelectObject returns the object selected before, so that it can be put
-// back; a new DC starts with its own black pen, white brush and (memory
-// DCs) 1 x 1 bitmap. Selected pens and brushes are copied into the DC, so
+// back; a new DC starts with its own black pen, white brush, default font
+// and (memory DCs) 1 x 1 bitmap. Selected pens and brushes are copied into the DC, so
 // they may be deleted while selected. A DC is used by one thread at a time.
 #pragma once
 #include <memory>
@@ -23,6 +23,9 @@ class CDC : public CObject {
   HDC m_hDC = nullptr;
   HDC GetSafeHdc() const { return m_hDC; }
   operator HDC() const { return m_hDC; }
+  // The CDC that made the handle; NULL for NULL and for a DC no CDC made
+  // (a form's canvas).
+  static CDC* FromHandle(HDC dc);
 
   // A memory DC (any DC, or none, is compatible: every bitmap has the
   // screen's 32 bits). FALSE when this object holds a DC already.
@@ -36,10 +39,15 @@ class CDC : public CObject {
   CPen* SelectObject(CPen* pen);
   CBrush* SelectObject(CBrush* brush);
   CBitmap* SelectObject(CBitmap* bitmap);
+  CFont* SelectObject(CFont* font);
 
   int SetBkMode(int mode);
   COLORREF SetBkColor(COLORREF colour);
   COLORREF SetTextColor(COLORREF colour);
+  UINT SetTextAlign(UINT align);
+  // A copy of the region becomes the clip region (device coordinates);
+  // NULL removes it. The new clip region's kind, ERROR without a DC.
+  int SelectClipRgn(const CRgn* region);
 
   POINT MoveTo(int x, int y);
   BOOL LineTo(int x, int y);
@@ -49,8 +57,12 @@ class CDC : public CObject {
   COLORREF SetPixel(int x, int y, COLORREF colour);
   COLORREF GetPixel(int x, int y) const;
   int DrawText(const CString& text, LPRECT rect, UINT format);
+  // GBK text placed at (x, y) by the text alignment, in the selected font.
+  BOOL TextOut(int x, int y, const CString& text);
+  BOOL GetTextMetrics(TEXTMETRIC* metrics) const;
   // With the DC's brush.
   BOOL PaintRgn(const CRgn* region);
+  BOOL FillRgn(const CRgn* region, const CBrush* brush);
   // SRCCOPY only.
   BOOL BitBlt(int x, int y, int width, int height, const CDC* source, int sx, int sy, DWORD rop);
 
@@ -64,7 +76,9 @@ class CDC : public CObject {
   CPen m_penStock;
   CBrush m_brushStock;
   CBitmap m_bitmapStock;
+  CFont m_fontStock;
   CPen* m_pPen;
   CBrush* m_pBrush;
   CBitmap* m_pBitmap = nullptr;
+  CFont* m_pFont;
 };

@@ -8,9 +8,44 @@
 BOOL DeleteObject(HGDIOBJ object) {
   if (!object) return FALSE;
   if (HBITMAP b = dynamic_cast<HBITMAP>(object); b && b->selectedInto) return FALSE;
+  if (HFONT f = dynamic_cast<HFONT>(object); f && f->stock) return FALSE;
   delete object;
   return TRUE;
 }
+
+HGDIOBJ GetStockObject(int index) {
+  static HFONT__* guiFont = [] {
+    auto* f = new HFONT__;
+    f->stock = true;
+    return f;
+  }();
+  return index == DEFAULT_GUI_FONT ? guiFont : nullptr;
+}
+
+int GetObject(HGDIOBJ object, int size, void* out) {
+  HFONT font = dynamic_cast<HFONT>(object);
+  if (!font || !out || size < int(sizeof(LOGFONT))) return 0;
+  const LOGFONT lf = font->font.ToLogFont();
+  memcpy(out, &lf, sizeof lf);
+  return int(sizeof lf);
+}
+
+// ---- regions by handle ------------------------------------------------------
+
+HRGN CreateRectRgn(int left, int top, int right, int bottom) {
+  HRGN rgn = new (std::nothrow) HRGN__;
+  if (rgn) rgn->region.SetRect(left, top, right, bottom);
+  return rgn;
+}
+
+int CombineRgn(HRGN dest, HRGN a, HRGN b, int mode) {
+  if (!dest || !a || (!b && mode != RGN_COPY)) return ERROR;
+  return dest->region.Combine(a->region, b ? b->region : a->region, mode);
+}
+
+int OffsetRgn(HRGN rgn, int dx, int dy) { return rgn ? rgn->region.Offset(dx, dy) : ERROR; }
+int GetRgnBox(HRGN rgn, LPRECT rect) { return rgn ? rgn->region.GetBox(rect) : ERROR; }
+BOOL PtInRegion(HRGN rgn, int x, int y) { return rgn && rgn->region.Contains(x, y); }
 
 // ---- CGdiObject -------------------------------------------------------------
 
@@ -95,26 +130,28 @@ const gdi::Region* CRgn::Region() const {
 }
 
 int CRgn::CombineRgn(const CRgn* a, const CRgn* b, int mode) {
-  HRGN self = *this;
-  const gdi::Region* ra = a ? a->Region() : nullptr;
-  const gdi::Region* rb = b ? b->Region() : nullptr;
-  if (!self || !ra || (!rb && mode != RGN_COPY)) return ERROR;
-  return self->region.Combine(*ra, rb ? *rb : *ra, mode);
+  return ::CombineRgn(*this, a ? HRGN(*a) : nullptr, b ? HRGN(*b) : nullptr, mode);
 }
 
-int CRgn::OffsetRgn(int dx, int dy) {
-  HRGN self = *this;
-  return self ? self->region.Offset(dx, dy) : ERROR;
+int CRgn::OffsetRgn(int dx, int dy) { return ::OffsetRgn(*this, dx, dy); }
+int CRgn::GetRgnBox(LPRECT rect) const { return ::GetRgnBox(*this, rect); }
+BOOL CRgn::PtInRegion(int x, int y) const { return ::PtInRegion(*this, x, y); }
+
+// ---- fonts ------------------------------------------------------------------
+
+BOOL CFont::CreateFontIndirect(const LOGFONT* lf) {
+  if (m_hObject || !lf) return FALSE;
+  HFONT font = new (std::nothrow) HFONT__;
+  if (!font) return FALSE;
+  font->font = gdi::Font::FromLogFont(*lf);
+  return Attach(font);
 }
 
-int CRgn::GetRgnBox(LPRECT rect) const {
-  const gdi::Region* r = Region();
-  return r ? r->GetBox(rect) : ERROR;
-}
+int CFont::GetLogFont(LOGFONT* lf) const { return ::GetObject(m_hObject, sizeof(LOGFONT), lf); }
 
-BOOL CRgn::PtInRegion(int x, int y) const {
-  const gdi::Region* r = Region();
-  return r && r->Contains(x, y);
+const gdi::Font* CFont::Font() const {
+  HFONT font = *this;
+  return font ? &font->font : nullptr;
 }
 
 // ---- bitmaps ----------------------------------------------------------------

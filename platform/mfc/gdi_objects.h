@@ -8,6 +8,7 @@
 // destroyed meanwhile is freed when the context lets go of it.
 #pragma once
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/font.h"
 #include "platform/gdi/pen_brush.h"
 #include "platform/gdi/region.h"
 #include "platform/mfc/object.h"
@@ -27,6 +28,10 @@ struct HBRUSH__ : HGDIOBJ__ {
 struct HRGN__ : HGDIOBJ__ {
   gdi::Region region;
 };
+struct HFONT__ : HGDIOBJ__ {
+  gdi::Font font;
+  bool stock = false;  // GetStockObject's: never deleted
+};
 struct HBITMAP__ : HGDIOBJ__ {
   gdi::Bitmap bitmap;
   HDC selectedInto = nullptr;  // the memory DC drawing on it
@@ -36,9 +41,25 @@ typedef HPEN__* HPEN;
 typedef HBRUSH__* HBRUSH;
 typedef HRGN__* HRGN;
 typedef HBITMAP__* HBITMAP;
+typedef HFONT__* HFONT;
 
-// Frees the object; FALSE for NULL and for a bitmap selected into a DC.
+// Frees the object; FALSE for NULL, a stock object and a bitmap selected
+// into a DC.
 BOOL DeleteObject(HGDIOBJ object);
+// DEFAULT_GUI_FONT: the layer's default face (宋体, 12-pixel characters);
+// NULL for another index.
+HGDIOBJ GetStockObject(int index);
+// A font's LOGFONT (size at least sizeof(LOGFONT)); returns the bytes
+// written, 0 for another object or a smaller size.
+int GetObject(HGDIOBJ object, int size, void* out);
+
+// Regions by handle, as the CRgn members below. A new empty region for
+// CreateRectRgn(0, 0, 0, 0); CombineRgn's b may be NULL for RGN_COPY.
+HRGN CreateRectRgn(int left, int top, int right, int bottom);
+int CombineRgn(HRGN dest, HRGN a, HRGN b, int mode);
+int OffsetRgn(HRGN rgn, int dx, int dy);
+int GetRgnBox(HRGN rgn, LPRECT rect);
+BOOL PtInRegion(HRGN rgn, int x, int y);
 
 class CGdiObject : public CObject {
  public:
@@ -98,6 +119,17 @@ class CRgn : public CGdiObject {
   BOOL PtInRegion(POINT p) const { return PtInRegion(p.x, p.y); }
   // The region's pixels; NULL when none is created.
   const gdi::Region* Region() const;
+};
+
+class CFont : public CGdiObject {
+ public:
+  operator HFONT() const { return dynamic_cast<HFONT>(m_hObject); }
+  // FALSE for NULL or when a font is held already.
+  BOOL CreateFontIndirect(const LOGFONT* lf);
+  // sizeof(LOGFONT), or 0 without a font.
+  int GetLogFont(LOGFONT* lf) const;
+  // The font's value; NULL when none is created.
+  const gdi::Font* Font() const;
 };
 
 class CBitmap : public CGdiObject {

@@ -11,10 +11,10 @@
 #include <cstdio>
 
 #include "platform/fs/path.h"
-#include "platform/gdi/colour.h"
 #include "platform/text/gbk.h"
 #include "platform/vcl/events.h"
 #include "platform/vcl/forms.h"
+#include "platform/win/color_dialog.h"
 #include "platform/win/dialog_script.h"
 #include "platform/win/file_dialog.h"
 
@@ -39,24 +39,12 @@ void ShowMessage(const AnsiString& text) { Application->MessageBox(text, Applica
 // ---- TColorDialog ----
 
 bool TColorDialog::Execute() {
-  if (!HaveGui()) return false;
-  QColorDialog d(gdi::ToQColor(ColorToRGB(colour_)), DialogParent());
-  d.setOption(QColorDialog::DontUseNativeDialog);
-  if (!GetTitle().empty()) d.setWindowTitle(gbk::ToQString(GetTitle()));
-  win::LogDialog({d.windowTitle(), "COLOR"});
-  if (std::optional<win::ScriptedAnswer> a = win::TakeScriptedAnswer()) {
-    const int value = a->word == "COLOR" ? StrToIntDef(a->rest.toStdString(), -1) : -1;
-    const bool ok = value >= 0 && value <= 0xFFFFFF;
-    if (!ok && !IsCancel(*a)) fprintf(stderr, "TColorDialog: scripted answer is no colour; cancelling\n");
-    win::AnswerWhenShown(&d, [&d, ok, value] {
-      if (!ok) return d.reject();
-      d.setCurrentColor(gdi::ToQColor(COLORREF(value)));
-      d.accept();
-    });
-  }
-  if (d.exec() != QDialog::Accepted) return false;
-  const QColor c = d.selectedColor();
-  colour_ = TColor(RGB(c.red(), c.green(), c.blue()));
+  const std::optional<COLORREF> chosen = win::RunColorDialog(ColorToRGB(colour_), [this](QColorDialog& d) {
+    if (QWidget* parent = DialogParent()) d.setParent(parent, d.windowFlags());
+    if (!GetTitle().empty()) d.setWindowTitle(gbk::ToQString(GetTitle()));
+  });
+  if (!chosen) return false;
+  colour_ = TColor(*chosen);
   return true;
 }
 
@@ -70,14 +58,20 @@ bool TOpenDialog::Run(bool save) {
     d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     d.setFileMode(save || !options_.Contains(ofFileMustExist) ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (save) d.setOption(QFileDialog::DontConfirmOverwrite, !options_.Contains(ofOverwritePrompt));
-    if (!GetTitle().empty()) d.setWindowTitle(gbk::ToQString(GetTitle()));
+    d.setWindowTitle(gbk::ToQString(!GetTitle().empty() ? GetTitle() : save ? AnsiString("另存为") : AnsiString("打开")));
+    // Masks match names ignoring case, as on the system the programs come from.
+    d.setFilter(d.filter() & ~QDir::CaseSensitive);
     if (!filters.isEmpty()) {
       d.setNameFilters(filters);
       d.selectNameFilter(filters.value(std::clamp(filterIndex_, 1, int(filters.size())) - 1));
     }
     const QDir start(initialDir_.empty() ? QDir::currentPath() : QString::fromStdString(winpath::ToLinux(initialDir_)));
     d.setDirectory(start);
-    if (!fileName_.empty()) d.selectFile(start.absoluteFilePath(QString::fromStdString(winpath::ToLinux(fileName_))));
+    // A bare name is offered in the dialog's folder.
+    const bool bare = fileName_.find_first_of("\\/:") == AnsiString::npos;
+    if (!fileName_.empty())
+      d.selectFile(start.absoluteFilePath(bare ? gbk::ToQString(fileName_)
+                                               : QString::fromStdString(winpath::ToLinux(fileName_))));
     if (!defaultExt_.empty()) d.setDefaultSuffix(gbk::ToQString(defaultExt_));
     QObject::connect(&d, &QFileDialog::filterSelected, [&](const QString& f) { chosenFilter = int(filters.indexOf(f)); });
   });

@@ -3,9 +3,9 @@
 // form), and false from Execute when the process has no Qt application.
 //
 // Tests answer them without a person as they answer message boxes
-// (platform/win/dialog_script.h): a colour dialog takes "COLOR <colour>"
-// ($BBGGRR, 0xBBGGRR or decimal) and logs "<title><TAB>COLOR"; the open and
-// save dialogs are win::RunFileDialog's ("FILE <Linux path>"); a font dialog
+// (platform/win/dialog_script.h): the colour dialog is win::RunColorDialog's
+// ("COLOR <colour>"), the open and save dialogs are win::RunFileDialog's
+// ("FILE <Linux path>"); a font dialog
 // takes "FONT <height> <$BBGGRR> <face>" (UTF-8 face; lines "APPLY <height>
 // <$BBGGRR> <face>" before it press Apply with that font first) and logs
 // "<title><TAB>FONT". "CANCEL" cancels any of them, and so does an answer
@@ -55,10 +55,11 @@ enum TOpenOption { ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir,
                    ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing };
 typedef vcl::EnumSet<TOpenOption> TOpenOptions;
 
-// Filter is "text|mask[;mask]|text|mask..." ("*.*": every file);
-// FilterIndex counts from 1. FileName and InitialDir are the system's (GBK
-// Windows) paths; a bare FileName lies in InitialDir, else in the current
-// folder. The current folder never changes.
+// Filter is "text|mask[;mask]|text|mask..." ("*.*": every file); masks
+// match names ignoring case. FilterIndex counts from 1. FileName and
+// InitialDir are the system's (GBK Windows) paths; a bare FileName lies in
+// InitialDir, else in the current folder. Without a Title the dialog is
+// "打开" (open) or "另存为" (save). The current folder never changes.
 class TOpenDialog : public TCommonDialog {
  public:
   explicit TOpenDialog(TComponent* owner) : TCommonDialog(owner) {}
@@ -93,9 +94,11 @@ class TOpenDialog : public TCommonDialog {
   TOpenOptions options_{ofHideReadOnly, ofEnableSizing};
 };
 
+// Asks before it replaces a file unless ofOverwritePrompt is taken out of
+// its Options.
 class TSaveDialog : public TOpenDialog {
  public:
-  explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) {}
+  explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) { SetOptions(GetOptions() << ofOverwritePrompt); }
   bool Execute() override { return Run(true); }
 };
 

@@ -32,6 +32,7 @@ constexpr TColor clScrollBar = TColor(0x80000000), clBackground = TColor(0x80000
                  clBtnText = TColor(0x80000012), clBtnHighlight = TColor(0x80000014),
                  cl3DDkShadow = TColor(0x80000015), cl3DLight = TColor(0x80000016), clInfoText = TColor(0x80000017),
                  clInfoBk = TColor(0x80000018);
+constexpr TColor clGradientActiveCaption = TColor(0x8000001B);
 
 // The $00BBGGRR value of a colour (system colours resolved; clNone and
 // clDefault give white).

@@ -39,18 +39,17 @@ class MemoLines : public TStrings {
   void BeginUpdate() override { ++updating_; }
   void EndUpdate() override {
     if (--updating_ == 0 && pending_) {
-      edit_->setPlainText(held_.join('\n'));
       pending_ = false;
+      Set(held_);
     }
   }
 
  private:
+  // The text split at its breaks; a break at the very end starts no line.
   QStringList Lines() const {
     if (pending_) return held_;
-    QString text = edit_->toPlainText();
-    if (text.isEmpty()) return {};
-    QStringList l = text.split('\n');
-    if (l.size() > 1 && l.back().isEmpty()) l.removeLast();  // a final line break ends the last line
+    QStringList l = edit_->toPlainText().split('\n');
+    if (l.back().isEmpty()) l.removeLast();
     return l;
   }
   void Set(const QStringList& l) {
@@ -59,7 +58,8 @@ class MemoLines : public TStrings {
       pending_ = true;
       return;
     }
-    edit_->setPlainText(l.join('\n'));
+    // An empty last line is kept by a break after it.
+    edit_->setPlainText(l.join('\n') + (!l.isEmpty() && l.back().isEmpty() ? "\n" : ""));
   }
   QPlainTextEdit* edit_;
   int updating_ = 0;
@@ -93,6 +93,12 @@ void TMemo::SetScrollBars(TScrollStyle s) {
   const bool v = s == ssVertical || s == ssBoth, h = s == ssHorizontal || s == ssBoth;
   edit_->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   edit_->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void TMemo::SetTabStop(bool v) {
+  const Qt::FocusPolicy policy = v ? Qt::StrongFocus : Qt::ClickFocus;
+  setFocusPolicy(policy);
+  edit_->setFocusPolicy(policy);
 }
 
 void TMemo::resizeEvent(QResizeEvent* e) {

@@ -250,8 +250,9 @@ class TMemo : public TWinControl {
   void SetWordWrap(bool v) { edit_->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap); }
   TScrollStyle GetScrollBars() const { return scrollBars_; }
   void SetScrollBars(TScrollStyle s);
-  bool GetTabStop() const { return focusPolicy() != Qt::NoFocus; }
-  void SetTabStop(bool v) { setFocusPolicy(v ? Qt::StrongFocus : Qt::ClickFocus); }
+  // Off: the Tab key moves on, it never enters the memo; clicks still do.
+  bool GetTabStop() const { return focusPolicy() != Qt::ClickFocus; }
+  void SetTabStop(bool v);
 
   VCL_PROPERTY(TMemo, TStrings*, Lines);
   VCL_PROPERTY(TMemo, bool, ReadOnly);

@@ -63,7 +63,7 @@ std::string Boxes() {
   std::istringstream log(Read("boxes.log"));
   std::string boxes;
   for (std::string line; std::getline(log, line);)
-    if (line.size() < 6 || line.compare(line.size() - 6, 6, "\tCOLOR") != 0) boxes += line + "\n";
+    if (line.find("\tCOLOR\t") == std::string::npos) boxes += line + "\n";
   return gbk::FromUtf8(boxes);
 }
 

@@ -62,6 +62,7 @@ TEST_F(Toolbar, WritingPracticePlacesAndShowsThePanelAndGoesOnWithoutTheWritingP
     EXPECT_EQ(Form14->Left(), 124);
     EXPECT_EQ(Form14->Top(), 40);
     EXPECT_EQ(Form14->Height(), 103);
+    EXPECT_EQ(Form14->Memo1->Height(), 86);
     EXPECT_EQ(Form14->Label1->Top(), 88);
     EXPECT_EQ(Form14->SpeedButton3->Top(), 72);
   } else {

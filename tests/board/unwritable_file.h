@@ -1,6 +1,6 @@
-// A file the process may read but not write, whoever it runs as: read-only
-// for an ordinary user, immutable for root (who may write any read-only
-// file). Put back as it was when the guard goes.
+// A file or folder the process may read but not write, whoever it runs as:
+// without write permission for an ordinary user, immutable for root (who
+// may write anything else). Put back as it was when the guard goes.
 #pragma once
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -16,7 +16,9 @@ class Unwritable {
  public:
   explicit Unwritable(std::string path) : path_(std::move(path)) {
     if (geteuid() != 0) {
-      made_ = chmod(path_.c_str(), 0444) == 0;
+      // Without the write bits only (a folder stays searchable).
+      struct stat st;
+      made_ = stat(path_.c_str(), &st) == 0 && chmod(path_.c_str(), (mode_ = st.st_mode & 07777) & ~0222) == 0;
       return;
     }
     made_ = SetImmutable(true);
@@ -24,7 +26,7 @@ class Unwritable {
   ~Unwritable() {
     if (!made_) return;
     if (geteuid() != 0)
-      chmod(path_.c_str(), 0644);
+      chmod(path_.c_str(), mode_);
     else
       SetImmutable(false);
   }
@@ -46,6 +48,7 @@ class Unwritable {
     return ok;
   }
   std::string path_;
+  mode_t mode_ = 0644;
   bool made_ = false;
 };
 

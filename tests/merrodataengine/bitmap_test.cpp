@@ -3,55 +3,16 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "engine_data.h"
 #include "merrodataengine/outline/out_line.h"
+#include "picture.h"
 #include "pixels.h"
 
 using namespace engine_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A picture as ImageMagick reads it: size, and RGB pixels row by row from
-// the top.
-struct Picture {
-  int w = 0, h = 0;
-  std::string rgb;
-  explicit Picture(const std::string& file) {
-    std::sscanf(Output("identify -format '%w %h' " + file).c_str(), "%d %d", &w, &h);
-    rgb = Output("convert " + file + " -depth 8 rgb:-");
-  }
-  COLORREF At(int x, int y) const {
-    const size_t i = (size_t(y) * size_t(w) + size_t(x)) * 3;
-    if (i + 3 > rgb.size()) return CLR_INVALID;
-    return RGB((unsigned char)rgb[i], (unsigned char)rgb[i + 1], (unsigned char)rgb[i + 2]);
-  }
-  // Whether every pixel of l..r-1 x t..b-1 has the colour.
-  bool All(int l, int t, int r, int b, COLORREF c) const {
-    for (int y = t; y < b; ++y)
-      for (int x = l; x < r; ++x)
-        if (At(x, y) != c) return false;
-    return true;
-  }
-};
 
 std::string Hex(const std::string& bytes) {
   std::string out;

@@ -179,6 +179,7 @@ TEST_F(DrawTest, PointMarks) {
 TEST_F(DrawTest, OnAWindow) {
   CWnd w;
   ASSERT_TRUE(w.Create(nullptr, "stroke", WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 300}, nullptr, 0));
+  w.UpdateWindow();  // the first paint erases the window: let it run before drawing
   data.Load(outline, kCurve);
   outline.On_Set_Scale(3.0);
   outline.On_Set_Offset(20, 10);

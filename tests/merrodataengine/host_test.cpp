@@ -12,64 +12,22 @@
 #include <vector>
 
 #include "engine_data.h"
-#include "merrodataengine/api/engine_context.h"
+#include "host_library.h"
+#include "picture.h"
+#include "pixels.h"
 
 using namespace engine_test;
 
 namespace {
 
-using Export = int (*)(EngineContext*);
-
-void* Library() {
-  static void* lib = [] {
-    const std::string path = std::string(getenv("QUARVEL_BIN")) + "/libMerroDataEngine.so";
-    void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    EXPECT_NE(h, nullptr) << dlerror();
-    return h;
-  }();
-  return lib;
-}
-
-Export Get(const char* name) {
-  Export f = reinterpret_cast<Export>(dlsym(Library(), name));
-  EXPECT_NE(f, nullptr) << name;
-  return f;
-}
-
 // The exports that validate the context and need nothing beyond it.
-const char* const kValidated[] = {"On_Set_Exit",     "On_Get_OutLine_Count", "On_Set_Delay", "On_Get_Hanzi_PL",
-                                  "On_Add_Index",    "On_Export",            "On_Export_Index", "On_Get_Pinyin",
-                                  "On_Get_English",  "On_Get_Ppbs"};
-
-int Call(const char* name, EngineContext* c) { return Get(name)(c); }
-
-// The host's records: a valid context (before On_Init) and one block.
-struct Host {
-  EngineParams params{};
-  EngineParams* current = &params;
-  EngineContext context{};
-  explicit Host(const char* folder = "data") {
-    context.strDataFolder = folder;
-    context.strRequired1 = "one";
-    context.strRequired2 = "two";
-    context.strRequired3 = "three";
-    context.strReserved = "kept";
-    context.nActive = 1;
-    context.nPoolSize = 2;
-    context.ppParams = &current;
-  }
-};
-
-std::string Snapshot(const EngineContext& c, const EngineParams& p) {
-  std::ostringstream s;
-  s << c.strDataFolder << "|" << c.nState << "|" << c.strRequired1 << "|" << c.strRequired2 << "|"
-    << c.strRequired3 << "|" << c.nZero << "|" << c.strCurrentDir << "|" << c.strReserved << "|" << c.nActive << "|"
-    << c.nToken << "|" << c.nPoolSize << "|" << c.ppParams << "||" << p.nSlot00 << "|" << p.nSlot04 << "|"
-    << p.nSlot08 << "|" << p.nSlot0C << "|" << p.dSlot10 << "|" << p.dSlot18 << "|" << p.dSlot20 << "|"
-    << p.pSlot28 << "|" << p.nSlot2C << "|" << p.nSlot30 << "|" << p.strSlot34 << "|" << p.strSlot38 << "|"
-    << p.strSlot3C;
-  return s.str();
-}
+const char* const kValidated[] = {
+    "On_Set_Exit",     "On_Get_OutLine_Count", "On_Set_Delay",   "On_Get_Hanzi_PL", "On_Add_Index",        "On_Export",
+    "On_Export_Index", "On_Get_Pinyin",        "On_Get_English", "On_Get_Ppbs",     "On_Delete_Stroke_wnd"};
+// The exports that work on a character's strokes.
+const char* const kStrokeExports[] = {
+    "On_Get_Strokes",    "On_Get_Stroke_Name", "On_Get_Scale",    "On_Get_Rect",          "On_Draw_Stroke",
+    "On_Get_Stroke_Rgn", "On_Fill_Stroke",     "On_Stroke_Order", "On_Create_Stroke_wnd", "On_Delete_Stroke_wnd"};
 
 class HostTest : public ::testing::Test {
  protected:
@@ -89,7 +47,9 @@ TEST(HostLibrary, ExportsResolveByTheirPlainNames) {
   for (const char* name :
        {"On_Init", "On_Exit", "On_Init_Search", "On_UnInit_Search", "On_Set_Exit", "On_Get_OutLine_Count",
         "On_RePaint", "On_Set_Delay", "On_Get_Hanzi_PL", "On_Get_Pinyin", "On_Get_English", "On_Get_Ppbs",
-        "On_Sound_Pinyin", "On_Add_Index", "On_Export", "On_Export_Index"})
+        "On_Sound_Pinyin", "On_Add_Index", "On_Export", "On_Export_Index", "On_Get_Strokes", "On_Get_Stroke_Name",
+        "On_Get_Scale", "On_Get_Rect", "On_Draw_Stroke", "On_Get_Stroke_Rgn", "On_Fill_Stroke", "On_Stroke_Order",
+        "On_Create_Stroke_wnd", "On_Delete_Stroke_wnd"})
     EXPECT_NE(dlsym(Library(), name), nullptr) << name;
   EXPECT_EQ(dlsym(Library(), "On_Export"), dlsym(Library(), "On_Add_Index")) << "one function, three names";
   EXPECT_EQ(dlsym(Library(), "On_Export_Index"), dlsym(Library(), "On_Add_Index"));
@@ -115,6 +75,7 @@ TEST_F(HostTest, StartAndEnd) {
   EXPECT_EQ(host.context.strRequired1, "one");
   EXPECT_EQ(host.context.strReserved, "kept");
   for (const char* name : kValidated) EXPECT_EQ(Call(name, &host.context), 0) << name << " after On_Exit";
+  for (const char* name : kStrokeExports) EXPECT_EQ(Call(name, &host.context), 0) << name << " after On_Exit";
   EXPECT_EQ(Call("On_Exit", &host.context), 1) << "twice";
   EXPECT_EQ(Call("On_Exit", nullptr), 0);
   EXPECT_EQ(Call("On_Init", nullptr), 0);
@@ -146,13 +107,14 @@ TEST_F(HostTest, ValidationTable) {
     ASSERT_EQ(Call("On_Init", &h.context), 1);
     ASSERT_EQ(Call("On_Add_Index", &h.context), 1) << "valid before";
     h.params.nSlot0C = 1;
-    h.params.pSlot28 = 55;
+    h.params.pSlot28 = 55;  // no pointer: an export that used it before validating would crash
     h.params.nSlot04 = 99;
     h.params.strSlot34 = data.Char(kBend);
     EngineContext valid = h.context;
     condition.fail(h.context);
     const std::string before = Snapshot(h.context, h.params);
     for (const char* name : kValidated) EXPECT_EQ(Call(name, &h.context), 0) << name;
+    for (const char* name : kStrokeExports) EXPECT_EQ(Call(name, &h.context), 0) << name;
     EXPECT_EQ(Snapshot(h.context, h.params), before);
     // No outline was made on the way (On_Set_Delay would have made two).
     if (Call("On_Add_Index", &valid) == 1) {
@@ -264,4 +226,217 @@ TEST_F(HostTest, PoolExports) {
   EXPECT_EQ(Call("On_Set_Exit", &host.context), 1);
   ASSERT_EQ(Call("On_Get_OutLine_Count", &host.context), 1);
   EXPECT_EQ(host.params.nSlot04, 3);
+}
+
+// ---- strokes ----
+
+namespace {
+
+class StrokeTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    ASSERT_EQ(Call("On_Init", &host.context), 1);
+  }
+  int Run(const char* name) { return Call(name, &host.context); }
+  // The export refuses and leaves the records as they were.
+  void Refuses(const char* name, const std::string& what) {
+    const std::string before = Snapshot(host.context, host.params);
+    EXPECT_EQ(Run(name), 0) << name << ": " << what;
+    EXPECT_EQ(Snapshot(host.context, host.params), before) << name << ": " << what;
+  }
+  EngineParams& p = host.params;
+};
+
+const COLORREF kBlack = RGB(0, 0, 0);
+
+}  // namespace
+
+TEST_F(StrokeTest, CountAndNames) {
+  p.strSlot34 = data.Char(kBars);
+  p.nSlot04 = 0;
+  ASSERT_EQ(Run("On_Get_Strokes"), 1);
+  EXPECT_EQ(p.nSlot04, 3);
+  p.strSlot34 = data.Char(kShi);
+  p.nSlot04 = -1;  // any idle outline; the answer takes the index's place
+  ASSERT_EQ(Run("On_Get_Strokes"), 1);
+  EXPECT_EQ(p.nSlot04, 2);
+  p.nSlot04 = 2;
+  Refuses("On_Get_Strokes", "an index as large as the pool");
+  p.nSlot04 = 0;
+  for (const char* text : {"ab", "", "\xB0\xA1\xB0\xA1"}) {
+    p.strSlot34 = text;
+    Refuses("On_Get_Strokes", text);
+  }
+
+  // The name is worked out and dropped: the host learns whether the stroke
+  // exists, and the block stays as it was.
+  p.strSlot34 = data.Char(kShi);
+  for (auto [stroke, result] : {std::pair{1, 1}, {2, 1}, {0, 0}, {3, 0}, {-1, 0}}) {
+    p.pSlot28 = stroke;
+    const std::string before = Snapshot(host.context, p);
+    EXPECT_EQ(Run("On_Get_Stroke_Name"), result) << stroke;
+    EXPECT_EQ(Snapshot(host.context, p), before);
+  }
+}
+
+TEST_F(StrokeTest, ScaleAndBox) {
+  p.strSlot34 = data.Char(kRect);  // box {10, 20, 200, 40}
+  RECT target{0, 0, 200, 100};
+  p.pSlot28 = reinterpret_cast<intptr_t>(&target);
+  ASSERT_EQ(Run("On_Get_Scale"), 1);
+  EXPECT_NEAR(p.dSlot10, 200.0 / 190.0 * 0.9, 1e-12);
+  p.strSlot34 = data.Char(kBars);  // box {0, 0, 100, 200}
+  target = RECT{0, 0, 100, 200};
+  ASSERT_EQ(Run("On_Get_Scale"), 1);
+  EXPECT_NEAR(p.dSlot10, 0.9, 1e-12);
+  p.pSlot28 = 0;
+  Refuses("On_Get_Scale", "no RECT");
+
+  // The box lives in the outline: its address stays, its contents follow
+  // the character the outline holds.
+  p.strSlot34 = data.Char(kRect);
+  ASSERT_EQ(Run("On_Get_Rect"), 1);
+  const RECT* box = reinterpret_cast<const RECT*>(p.pSlot28);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(*box, (RECT{10, 20, 200, 40}));
+  p.strSlot34 = data.Char(kBars);
+  ASSERT_EQ(Run("On_Get_Rect"), 1);
+  EXPECT_EQ(reinterpret_cast<const RECT*>(p.pSlot28), box);
+  EXPECT_EQ(*box, (RECT{0, 0, 100, 200}));
+  p.nSlot04 = 1;
+  ASSERT_EQ(Run("On_Get_Rect"), 1);
+  EXPECT_NE(reinterpret_cast<const RECT*>(p.pSlot28), box) << "another outline";
+}
+
+// The region comes to the host's CRgn without the offset; the outline keeps
+// scale and offset, and paints with them.
+TEST_F(StrokeTest, RegionAndDrawing) {
+  p.strSlot34 = data.Char(kRect);
+  CRgn rgn;
+  CRgn* out = &rgn;
+  p.pSlot28 = reinterpret_cast<intptr_t>(&out);
+  p.nSlot0C = 0;
+  p.nSlot04 = 30;
+  p.nSlot08 = 40;
+  p.dSlot10 = 1.0;
+  p.nSlot2C = 1;
+  ASSERT_EQ(Run("On_Get_Stroke_Rgn"), 1);
+  EXPECT_EQ(RegionPixels(rgn, 300, 300), RectPixels(10, 20, 200, 40));
+
+  MemoryDC m(300, 300);
+  p.pSlot28 = reinterpret_cast<intptr_t>(&m.dc);
+  p.nSlot04 = 0;  // pool index here
+  ASSERT_EQ(Run("On_Draw_Stroke"), 1);
+  EXPECT_EQ(m.Of(kBlack), RectPixels(40, 60, 230, 80)) << Describe(m.Of(kBlack));
+
+  CRgn twice;
+  out = &twice;
+  p.pSlot28 = reinterpret_cast<intptr_t>(&out);
+  p.nSlot04 = p.nSlot08 = 0;
+  p.dSlot10 = 2.0;
+  ASSERT_EQ(Run("On_Get_Stroke_Rgn"), 1);
+  RECT b;
+  twice.GetRgnBox(&b);
+  EXPECT_EQ(b, (RECT{20, 40, 400, 80}));
+
+  // Refusals leave the host's region alone.
+  for (int stroke : {0, 2, -1}) {
+    CRgn none;
+    out = &none;
+    p.nSlot2C = stroke;
+    EXPECT_EQ(Run("On_Get_Stroke_Rgn"), 0) << stroke;
+    EXPECT_EQ(none.GetSafeHandle(), nullptr);
+  }
+  p.nSlot2C = 1;
+  CRgn held;
+  held.CreateRectRgn(0, 0, 5, 5);
+  out = &held;
+  EXPECT_EQ(Run("On_Get_Stroke_Rgn"), 0) << "the CRgn holds a region";
+  held.GetRgnBox(&b);
+  EXPECT_EQ(b, (RECT{0, 0, 5, 5}));
+  out = nullptr;
+  Refuses("On_Get_Stroke_Rgn", "no CRgn");
+  p.pSlot28 = 0;
+  Refuses("On_Get_Stroke_Rgn", "no pointer to one");
+
+  MemoryDC clean(300, 300);
+  p.pSlot28 = reinterpret_cast<intptr_t>(&clean.dc);
+  p.nSlot04 = 0;
+  p.nSlot2C = 2;
+  EXPECT_EQ(Run("On_Draw_Stroke"), 0) << "no stroke 2";
+  p.nSlot2C = 1;
+  p.nSlot04 = 1;
+  EXPECT_EQ(Run("On_Draw_Stroke"), 0) << "an outline that never held a character";
+  EXPECT_TRUE(clean.NotWhite().empty());
+  p.pSlot28 = 0;
+  p.nSlot04 = 0;
+  Refuses("On_Draw_Stroke", "no DC");
+}
+
+TEST_F(StrokeTest, StrokeOrderFile) {
+  const COLORREF background = RGB(250, 240, 230), ink = RGB(0, 0, 255);
+  p.strSlot34 = data.Char(kBars);
+  p.strSlot38 = "order.bmp";
+  p.pSlot28 = 100;  // cell height
+  p.nSlot2C = int(background);
+  p.nSlot30 = int(ink);
+  ASSERT_EQ(Run("On_Stroke_Order"), 1);
+  const Picture pic("order.bmp");
+  ASSERT_EQ(pic.w, 180);
+  ASSERT_EQ(pic.h, 104);
+  EXPECT_EQ(pic.At(25, 5), ink) << "stroke 1 of cell 1";
+  EXPECT_EQ(pic.At(25, 50), background) << "no stroke 2 in cell 1";
+  EXPECT_EQ(pic.At(145, 95), ink) << "stroke 3 of cell 3";
+  EXPECT_EQ(pic.At(55, 5), background) << "between the cells";
+  p.strSlot38 = "nofolder\\order.bmp";
+  EXPECT_EQ(Run("On_Stroke_Order"), 0);
+  p.strSlot38 = "order.bmp";
+  p.pSlot28 = 0;
+  EXPECT_EQ(Run("On_Stroke_Order"), 0) << "no cell height";
+}
+
+// A character whose stroke file is missing leaves its outline empty: no
+// strokes, and nothing that needs them works, however many the outline
+// held before.
+TEST_F(StrokeTest, ACharacterThatDoesNotLoad) {
+  DataFolder odd(R"(
+char 啊            # a code outside the table
+stroke 6 0 0
+line 10 0 10 10 0 10
+char 阿            # its record lies in a stroke file that is not there
+stroke 1 0 0
+line 10 0 10 10 0 10
+index 0 13 9
+)",
+                 "odd");
+  Host h("odd");
+  ASSERT_EQ(Call("On_Init", &h.context), 1);
+  EngineParams& q = h.params;
+  q.strSlot34 = odd.Char(0);
+  q.pSlot28 = 1;
+  EXPECT_EQ(Call("On_Get_Stroke_Name", &h.context), 1) << "an unknown name is still a stroke";
+  ASSERT_EQ(Call("On_Get_Strokes", &h.context), 1);
+  EXPECT_EQ(q.nSlot04, 1);
+
+  q.nSlot04 = 0;
+  q.strSlot34 = odd.Char(1);
+  ASSERT_EQ(Call("On_Get_Strokes", &h.context), 1);
+  EXPECT_EQ(q.nSlot04, 0);
+  q.nSlot04 = 0;
+  q.pSlot28 = 1;
+  EXPECT_EQ(Call("On_Get_Stroke_Name", &h.context), 0);
+  CRgn rgn;
+  CRgn* out = &rgn;
+  q.pSlot28 = reinterpret_cast<intptr_t>(&out);
+  q.nSlot2C = 1;
+  q.dSlot10 = 1.0;
+  EXPECT_EQ(Call("On_Get_Stroke_Rgn", &h.context), 0);
+  MemoryDC m(20, 20);
+  q.pSlot28 = reinterpret_cast<intptr_t>(&m.dc);
+  EXPECT_EQ(Call("On_Draw_Stroke", &h.context), 0);
+  q.strSlot38 = "none.bmp";
+  q.pSlot28 = 100;
+  EXPECT_EQ(Call("On_Stroke_Order", &h.context), 0);
+  EXPECT_EQ(Call("On_Exit", &h.context), 1);
 }

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -126,16 +127,24 @@ TEST_F(WndTest, MessagesReachWindowProcOnTheGuiThread) {
   worker.join();
   EXPECT_TRUE(WaitFor([&] { return w.Got(WM_USER + 2000); }));
   EXPECT_FALSE(w.offGuiThread);
-  // InvalidateRect erases to white and asks for a repaint.
+  // InvalidateRect asks for a repaint, which erases the area to white
+  // first (WM_ERASEBKGND's default); without erase it is left as it is.
   CDC* dc = w.GetDC();
   dc->FillSolidRect(RECT{0, 0, 50, 50}, RGB(10, 10, 10));
+  w.messages.clear();
   w.InvalidateRect(nullptr, TRUE);
-  EXPECT_EQ(dc->GetPixel(49, 49), RGB(255, 255, 255));
   EXPECT_TRUE(WaitFor([&] { return w.Got(WM_PAINT); }));
+  EXPECT_TRUE(w.Got(WM_ERASEBKGND));
+  EXPECT_EQ(dc->GetPixel(49, 49), RGB(255, 255, 255));
   dc->FillSolidRect(RECT{0, 0, 50, 50}, RGB(10, 10, 10));
   RECT part{0, 0, 10, 10};
   w.InvalidateRect(&part, TRUE);
-  EXPECT_EQ(dc->GetPixel(5, 5), RGB(255, 255, 255));
+  EXPECT_TRUE(WaitFor([&] { return dc->GetPixel(5, 5) == RGB(255, 255, 255); }));
+  EXPECT_EQ(dc->GetPixel(15, 15), RGB(10, 10, 10));
+  w.messages.clear();
+  w.InvalidateRect(nullptr, FALSE);
+  EXPECT_TRUE(WaitFor([&] { return w.Got(WM_PAINT); }));
+  EXPECT_FALSE(w.Got(WM_ERASEBKGND));
   EXPECT_EQ(dc->GetPixel(15, 15), RGB(10, 10, 10));
   // WM_CLOSE destroys it; a DC still out stays usable.
   w.SendMessage(WM_CLOSE, 0, 0);
@@ -144,3 +153,65 @@ TEST_F(WndTest, MessagesReachWindowProcOnTheGuiThread) {
   EXPECT_FALSE(w.PostMessage(WM_USER, 0, 0));
   delete dc;
 }
+
+// The creation order and the paint cycle, as handlers see them.
+TEST_F(WndTest, CreationPaintingAndTimersReachTheHandlers) {
+  struct Handlers : CWnd {
+    std::vector<std::string> seen;
+    std::vector<RECT> painted;
+    bool refuse = false;
+    int ticks = 0;
+    void PreSubclassWindow() override {
+      seen.push_back("presubclass");
+      ModifyStyle(0, 0x20);
+    }
+    int OnCreate(LPCREATESTRUCT cs) override {
+      seen.push_back("create " + std::to_string(cs->cx) + "x" + std::to_string(cs->cy) +
+                     ((cs->style & 0x20) ? " styled" : ""));
+      return refuse ? -1 : CWnd::OnCreate(cs);
+    }
+    void OnPaint() override {
+      PAINTSTRUCT ps;
+      CDC* dc = BeginPaint(&ps);
+      painted.push_back(ps.rcPaint);
+      if (dc) dc->FillSolidRect(ps.rcPaint, RGB(0, 0, 200));
+      EndPaint(&ps);
+    }
+    void OnTimer(UINT_PTR id) override {
+      if (id == 5 && ++ticks == 2) KillTimer(5);
+    }
+  };
+  Handlers refused;
+  refused.refuse = true;
+  EXPECT_FALSE(refused.Create(nullptr, "r", WS_POPUP, RECT{0, 0, 20, 20}, nullptr, 0));
+  EXPECT_EQ(refused.m_hWnd, 0u) << "-1 from WM_CREATE destroys it";
+
+  Handlers w;
+  ASSERT_TRUE(w.Create(nullptr, "h", WS_POPUP | WS_VISIBLE, RECT{0, 0, 60, 40}, nullptr, 0));
+  EXPECT_EQ(w.seen, (std::vector<std::string>{"presubclass", "create 60x40 styled"}));
+  EXPECT_TRUE(w.GetStyle() & WS_VISIBLE);
+  w.UpdateWindow();
+  ASSERT_EQ(w.painted.size(), 1u) << "shown: painted whole, at once when asked";
+  EXPECT_EQ(w.painted[0].right, 60);
+  RECT a{5, 5, 10, 10}, b{20, 8, 30, 12};
+  w.InvalidateRect(&a, FALSE);
+  w.InvalidateRect(&b, FALSE);
+  EXPECT_TRUE(WaitFor([&] { return w.painted.size() == 2; }));
+  const RECT& u = w.painted[1];
+  EXPECT_TRUE(u.left == 5 && u.top == 5 && u.right == 30 && u.bottom == 12) << "one paint for both areas";
+  CDC* dc = w.GetDC();
+  EXPECT_EQ(dc->GetPixel(7, 7), RGB(0, 0, 200));
+  EXPECT_EQ(dc->GetPixel(40, 30), RGB(0, 0, 200));
+  w.ReleaseDC(dc);
+  QElapsedTimer t;
+  t.start();
+  EXPECT_TRUE(WaitFor([&] { return t.elapsed() > 200; }));
+  EXPECT_EQ(w.painted.size(), 2u) << "nothing more to paint";
+
+  EXPECT_EQ(w.SetTimer(5, 10), 5u);
+  EXPECT_TRUE(WaitFor([&] { return w.ticks == 2; }));
+  t.restart();
+  EXPECT_TRUE(WaitFor([&] { return t.elapsed() > 100; }));
+  EXPECT_EQ(w.ticks, 2) << "killed from its handler";
+}
+

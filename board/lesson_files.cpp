@@ -1,0 +1,305 @@
+// The lesson manager's open and save: the page store to and from the data
+// folder's files.
+#include "board/lesson_files.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "board/board.h"
+#include "board/lessons.h"
+#include "platform/fs/files.h"
+#include "platform/fs/folders.h"
+#include "platform/fs/ini_text.h"
+#include "platform/fs/inifile.h"
+#include "platform/gdiplus/png_encoder.h"
+
+namespace {
+
+const char kIndexFile[] = "datb.sec";
+const char kPanelSection[] = "edit";
+
+// A page's text panel as its ".sec" file holds it.
+struct PanelRecord {
+  int kind = 0;
+  int left = 0, top = 40, width = 368, height = 0;
+};
+
+const struct PanelKey {
+  const char* key;
+  int PanelRecord::*field;
+} kPanelKeys[] = {{"vis", &PanelRecord::kind},
+                  {"left", &PanelRecord::left},
+                  {"top", &PanelRecord::top},
+                  {"width", &PanelRecord::width},
+                  {"height", &PanelRecord::height}};
+
+std::string PageBase(const std::string& folder, const std::string& key, int page) {
+  return folder + key + IntToStr(page);
+}
+
+// The program folder's note of a page.
+std::string NoteFile(const std::string& programFolder, int page) { return programFolder + IntToStr(page); }
+
+// Runs job(i) for i = 1..count on worker threads and hands each result to
+// take(i, result) on the calling thread, in the order of i, as soon as it
+// and those before it are there. A job that throws gives a default Result.
+template <class Result, class Job, class Take>
+void InOrder(int count, Job job, Take take) {
+  if (count < 1) return;
+  std::vector<std::optional<Result>> results(size_t(count) + 1);
+  std::mutex m;
+  std::condition_variable ready;
+  std::atomic<int> next{1};
+  const int workers = std::clamp(int(std::thread::hardware_concurrency()), 1, std::min(count, 16));
+  std::vector<std::thread> threads;
+  // Joined however this ends (a take that throws too).
+  struct Joined {
+    std::vector<std::thread>& threads;
+    ~Joined() {
+      for (std::thread& t : threads) t.join();
+    }
+  } joined{threads};
+  for (int w = 0; w < workers; ++w)
+    threads.emplace_back([&] {
+      for (int i; (i = next++) <= count;) {
+        Result r{};
+        try {
+          r = job(i);
+        } catch (...) {
+        }
+        std::lock_guard<std::mutex> lock(m);
+        results[size_t(i)] = std::move(r);
+        ready.notify_one();
+      }
+    });
+  for (int i = 1; i <= count; ++i) {
+    std::optional<Result> r;
+    {
+      std::unique_lock<std::mutex> lock(m);
+      ready.wait(lock, [&] { return results[size_t(i)].has_value(); });
+      r.swap(results[size_t(i)]);
+    }
+    take(i, *r);
+  }
+}
+
+// ---- saving ----
+
+// One page's files, complete under temporary names; Commit puts them in
+// place.
+struct PageFiles {
+  std::unique_ptr<FileReplacement> picture, panel, note;  // no note: the page has none
+  bool written = false;
+};
+
+PageFiles WritePage(const std::string& base, const gdi::Bitmap& pixels, const PanelRecord& record,
+                    const std::string& noteFile) {
+  PageFiles f;
+  std::string png;
+  if (Gdiplus::EncodePng(pixels, &png) != Gdiplus::Ok) return f;
+  f.picture = std::make_unique<FileReplacement>(base + ".pte");
+  if (!f.picture->Write(png.data(), png.size())) return f;
+
+  // The panel's keys go into what the file holds already, as an INI file
+  // is written; a file that is there but cannot be read is not replaced.
+  const std::string secName = base + ".sec";
+  const std::optional<std::string> old = ReadWholeFile(secName);
+  if (!old && FileExists(secName)) return f;
+  IniText sec(old.value_or(std::string()));
+  for (const PanelKey& k : kPanelKeys) sec.Set(kPanelSection, k.key, std::to_string(record.*k.field));
+  const std::string text = sec.Bytes();
+  f.panel = std::make_unique<FileReplacement>(secName);
+  if (!f.panel->Write(text.data(), text.size())) return f;
+
+  if (const std::optional<std::string> note = ReadWholeFile(noteFile)) {
+    f.note = std::make_unique<FileReplacement>(base + ".te");
+    if (!f.note->Write(note->data(), note->size())) return f;
+  }
+  f.written = true;
+  return f;
+}
+
+bool CommitPage(PageFiles& f, const std::string& base) {
+  if (!f.written || !f.picture->Commit() || !f.panel->Commit()) return false;
+  if (f.note) return f.note->Commit();
+  // A page without a note keeps no note of an earlier save of this name.
+  const std::string te = base + ".te";
+  return !FileExists(te) || DeleteFile(te);
+}
+
+void ShowPage(int page) {
+  if (Form3->Pages[page]) Form3->Canvas->Draw(0, 0, Form3->Pages[page].get());
+}
+
+// While a lesson is saved the board shows the page being saved, but no
+// more than ten pages a second: each is a redraw of the whole screen, which
+// would take longer than the saving itself.
+class SaveProgress {
+ public:
+  void Show(int page) {
+    Form3->Edit2->Text = IntToStr(page);
+    const auto now = std::chrono::steady_clock::now();
+    if (page != 1 && now - shown_ < std::chrono::milliseconds(100)) return;
+    shown_ = now;
+    ShowPage(page);
+  }
+
+ private:
+  std::chrono::steady_clock::time_point shown_;
+};
+
+// ---- opening ----
+
+struct LoadedPage {
+  gdi::Bitmap pixels;
+  bool picture = false;  // the page's picture was read
+  PanelRecord panel;
+};
+
+// A page of the screen's size in the background colour with the page's
+// picture drawn on it at its natural size (a picture that cannot be read
+// leaves the plain page); its panel; its note copied into the program
+// folder, or a note there of the page before removed.
+LoadedPage ReadPage(const std::string& base, int width, int height, COLORREF background,
+                    const std::string& noteFile) {
+  LoadedPage p;
+  p.pixels.SetSize(width, height, background);
+  Gdiplus::Image picture(base + ".pte");
+  gdi::DC dc(&p.pixels);
+  p.picture = Gdiplus::Graphics(&dc).DrawImage(&picture, 0, 0) == Gdiplus::Ok;
+
+  const TIniFile sec(base + ".sec");
+  p.panel.height = height - 40;
+  for (const PanelKey& k : kPanelKeys) p.panel.*k.field = sec.ReadInteger(kPanelSection, k.key, p.panel.*k.field);
+  if (p.panel.kind < 0 || p.panel.kind > 2) p.panel.kind = 0;
+
+  if (!CopyFile(base + ".te", noteFile, FALSE)) DeleteFile(noteFile);
+  return p;
+}
+
+// The current page's text panel as the lesson left it: in its place, and
+// shown only for a text note (a web or media view is no part of a lesson).
+void ShowCurrentPanel() {
+  TForm3* b = Form3;
+  const int p = b->CurrentPage;
+  b->Panel4->SetBounds(b->PanelLeft[p], b->PanelTop[p], b->PanelWidth[p], b->PanelHeight[p]);
+  b->Panel4->Visible = b->PanelKind(p) == 1;
+}
+
+}  // namespace
+
+std::string LessonDataFolder(char drive) { return std::string(1, drive) + ":\\Program files\\Quarvel\\data\\"; }
+
+void TForm6::SpeedButton2Click(TObject*) {
+  if (!CheckUnlocked()) return;
+  DataFolder = LessonDataFolder(DriveComboBox1->Drive);
+  if (!ForceDirectories(DataFolder)) return ShowPlainMessage("课程保存失败！");
+  // What the workers need, so that they touch no form.
+  const std::string folder = DataFolder, key = LessonKey(), notes = Form3->ProgramFolder;
+  TForm3* board = Form3;
+  const int count = std::clamp(board->PageCount, 0, kMaxPages);
+  // The pages as they are now, shared with the store, not copied.
+  std::vector<gdi::Bitmap> pixels(size_t(count) + 1);
+  std::vector<PanelRecord> panels(size_t(count) + 1);
+  for (int n = 1; n <= count; ++n) {
+    if (board->Pages[n]) pixels[size_t(n)] = board->Pages[n]->Pixels();
+    panels[size_t(n)] = {board->PanelKind(n), board->PanelLeft[n], board->PanelTop[n], board->PanelWidth[n],
+                         board->PanelHeight[n]};
+  }
+  Hide();
+
+  std::vector<PageFiles> files(size_t(count) + 1);
+  bool saved = true;
+  SaveProgress progress;
+  InOrder<PageFiles>(
+      count,
+      [&](int n) {
+        return WritePage(PageBase(folder, key, n), pixels[size_t(n)], panels[size_t(n)], NoteFile(notes, n));
+      },
+      [&](int n, PageFiles& f) {
+        saved = saved && f.written;
+        files[size_t(n)] = std::move(f);
+        progress.Show(n);
+      });
+  // Only a lesson complete under temporary names replaces the old one, and
+  // its index entry names it only once its pages are in place.
+  if (saved)
+    InOrder<bool>(
+        count, [&](int n) { return CommitPage(files[size_t(n)], PageBase(folder, key, n)); },
+        [&](int, bool ok) { saved = saved && ok; });
+  saved = saved && TIniFile(folder + kIndexFile).WriteInteger(key, "pag", count);
+  files.clear();
+
+  board->Edit2->Text = IntToStr(board->CurrentPage);
+  ShowPage(board->CurrentPage);
+  if (!saved) {
+    ShowPlainMessage("课程保存失败！");
+    Show();
+    return;
+  }
+  Close();
+}
+
+void TForm6::SpeedButton1Click(TObject*) {
+  if (!CheckUnlocked()) return;
+  DataFolder = LessonDataFolder(DriveComboBox1->Drive);
+  const std::string key = LessonKey();
+  const TIniFile index(DataFolder + kIndexFile);
+  // A lesson the index does not hold is missing as much as the index.
+  const int pages = FileExists(index.FileName()) ? index.ReadInteger(key, "pag", 0) : 0;
+  if (pages < 1) return ShowPlainMessage("系统找不到指定的文件！");
+  TForm3* board = Form3;
+  const std::string folder = DataFolder, notes = board->ProgramFolder;
+  const int count = std::min(pages, kMaxPages);
+  const int width = Screen->Width, height = Screen->Height;
+  const COLORREF background = ColorToRGB(board->RCP->Color);
+  Hide();
+
+  InOrder<LoadedPage>(
+      count,
+      [&](int n) { return ReadPage(PageBase(folder, key, n), width, height, background, NoteFile(notes, n)); },
+      [&](int n, LoadedPage& p) {
+        auto page = std::make_unique<TBitmap>();
+        page->SetImage(p.pixels.Image());
+        board->Pages[n] = std::move(page);
+        // A page that could not be made whole (no memory) is a plain one.
+        if (board->Pages[n]->Width != width || board->Pages[n]->Height != height) {
+          board->Pages[n]->SetSize(width, height);
+          board->FillPage(n, board->RCP->Color);
+          p.picture = false;
+        }
+        board->SetPanelKind(n, p.panel.kind);
+        board->PageState[n] = p.picture ? 2 : 1;
+        board->PanelOnPage[n] = 0;
+        board->PanelLeft[n] = p.panel.left;
+        board->PanelTop[n] = p.panel.top;
+        board->PanelWidth[n] = p.panel.width;
+        board->PanelHeight[n] = p.panel.height;
+        board->Edit2->Text = IntToStr(n);
+      });
+  // The pages above the lesson's are no part of it any more: they start
+  // afresh when the board turns to them, without a note of their own.
+  for (int n = count + 1; n <= kMaxPages; ++n) {
+    board->PageState[n] = 0;
+    board->SetPanelKind(n, 0);
+    board->PanelOnPage[n] = 0;
+    DeleteFile(NoteFile(notes, n));
+  }
+  board->PageCount = count;
+  board->CurrentPage = std::min(board->CurrentPage, count);
+  board->LayerActive = 0;
+  board->ScrollBar1->Max = count;
+  board->InvalidateUndo();
+
+  board->Edit2->Text = IntToStr(board->CurrentPage);
+  ShowPage(board->CurrentPage);
+  ShowCurrentPanel();
+  Close();
+}
