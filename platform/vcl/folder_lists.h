@@ -3,7 +3,7 @@
 // Paths are the system's GBK Windows paths ("C:\pics", "C:\"); a path
 // beginning with a separator is a Linux path, whose root is "\".
 #pragma once
-#include "platform/vcl/choice_boxes.h"
+#include "platform/vcl/stdctrls.h"
 
 class TFileListBox;
 
