@@ -243,6 +243,18 @@ class TForm3 : public TForm {
   // false, the bitmap as it was, when a step fails.
   bool HalfSizePage(int page, TBitmap* into);
 
+  // ---- board_gallery.cpp: the picture gallery and its stamps ----
+  TScrollBox* ScrollBox1;  // in the gallery: the clip-art panels and Image26
+  void SpeedButton32Click(TObject* Sender);  // open the gallery
+  void SpeedButton33Click(TObject* Sender);  // close it
+  void BitBtn1Click(TObject* Sender);        // "物理"
+  void BitBtn2Click(TObject* Sender);        // "化学"
+  void BitBtn3Click(TObject* Sender);        // "其它": the teacher's pictures
+  // A clip-art item pressed: its file of the clip-art folder is the stamp
+  // armed for the next click on the board.
+  void ArmClipArt(const AnsiString& file);
+  void Image26MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+
  private:
   void BuildForm();
   // The pen each tool draws with, and its cursor.

@@ -120,6 +120,20 @@ void TForm3::WirePageControls() {
   ScrollBar1->OnChange = [this](TObject* s) { ScrollBar1Change(s); };
   ScrollBar1->OnScroll = [this](TObject* s, TScrollCode code, int& pos) { ScrollBar1Scroll(s, code, pos); };
   Image3->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Image3MouseUp(s, b, sh, x, y); };
+  // The gallery.
+  const struct {
+    TBitBtn* TForm3::*tab;
+    void (TForm3::*click)(TObject*);
+  } tabs[] = {{&TForm3::BitBtn1, &TForm3::BitBtn1Click},
+              {&TForm3::BitBtn2, &TForm3::BitBtn2Click},
+              {&TForm3::BitBtn3, &TForm3::BitBtn3Click}};
+  for (const auto& t : tabs) (this->*t.tab)->OnClick = [this, f = t.click](TObject* s) { (this->*f)(s); };
+  SpeedButton32->OnClick = [this](TObject* s) { SpeedButton32Click(s); };
+  SpeedButton33->OnClick = [this](TObject* s) { SpeedButton33Click(s); };
+  Image26->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+    Image26MouseUp(s, b, sh, x, y);
+  };
+  LoadGlyph(SpeedButton33, "ga_close");
   LoadGlyph(SpeedButton37, "st_up");
   LoadGlyph(SpeedButton38, "st_down");
   LoadPicture(Image4->Picture, "st_row");
