@@ -2,6 +2,7 @@
 // selection's attributes, files as rich and plain text, real keys and
 // pointer, the clipboard of another X client, the input method it asks for.
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QProcess>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -159,9 +160,14 @@ TEST_F(RichEdit, KeysTypedTakeTheAttributesSetAtTheCaretAndThePointerReportsNote
   EXPECT_TRUE(LookAt(e, 3).bold);
   ASSERT_TRUE(test::XdoWhileRunning("key Return"));
   EXPECT_TRUE(test::WaitFor([&] { return e->Text() == "abcd\r\n"; })) << e->Text();
-  // Chinese characters arrive as the text of their key events.
-  ASSERT_TRUE(test::XdoWhileRunning(u8"type --delay 50 中文"));
-  EXPECT_TRUE(test::WaitFor([&] { return e->Text() == "abcd\r\n中文"; })) << e->Text();
+  // Chinese comes as the input method hands it over: composed, then committed.
+  QInputMethodEvent compose(QString::fromUtf8(u8"zhong"), {});
+  QCoreApplication::sendEvent(QApplication::focusWidget(), &compose);
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8(u8"中文"));
+  QCoreApplication::sendEvent(QApplication::focusWidget(), &commit);
+  EXPECT_EQ(e->Text(), "abcd\r\n中文");
+  EXPECT_TRUE(e->Inner()->testAttribute(Qt::WA_InputMethodEnabled));
 
   form->moves.clear();
   ASSERT_TRUE(test::XdoWhileRunning("mousemove 390 210 mousemove 395 215"));

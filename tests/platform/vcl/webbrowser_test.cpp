@@ -134,7 +134,8 @@ TEST_F(Browser, AFlashMovieShowsWhatTheEngineCanShowAndAFileItWouldDownloadIsEmb
   };
   EXPECT_TRUE(load("C:\\dream[1].swf", movie));
   EXPECT_TRUE(load("C:\\data.bin", winpath::ToLinux("C:\\data.bin")));
-  EXPECT_TRUE(html().contains("<embed")) << html().toStdString();
+  // The embedding page comes after the engine gave up the download.
+  EXPECT_TRUE(test::WaitFor([&] { return html().contains("<embed"); }, 30000)) << html().toStdString();
   // Nothing was saved anywhere.
   EXPECT_EQ(test::Shell("find \"$HOME\" \"$XDG_RUNTIME_DIR\" -name 'data*.bin' -o -name '*.swf'"), "");
 
