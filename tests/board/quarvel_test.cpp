@@ -69,7 +69,9 @@ TEST(Quarvel, TheKeyboardButtonClosesEveryKeyboardWindowOrStartsTheKeyboard) {
   const std::string started = TestDir() + "/tappel.log";
   const std::string folder = ProgramFolder();
   {
-    // A stand-in for the keyboard program, found by the bare name "tappel.dll".
+    // A stand-in for the keyboard program, found by the bare name "tappel.dll"
+    // (in place of the link to the build's program, which must stay as it is).
+    remove((folder + "tappel").c_str());
     FILE* f = fopen((folder + "tappel").c_str(), "w");
     fprintf(f, "#!/bin/sh\necho started >> '%s'\n", started.c_str());
     fclose(f);
@@ -117,10 +119,11 @@ TEST(Quarvel, TheBoardButtonShowsTheFilledBoardAndBackToTheDesktopShowsTheToolba
 
 TEST(Quarvel, ExitAsksFirstThenDeletesThePageFilesAndClosesKeyboardAndWritingProgram) {
   const std::string folder = ProgramFolder();
-  for (const char* n : {"1", "2"}) fclose(fopen((folder + n).c_str(), "w"));
   Peer peer({"--top", "%*Y", "--top", "Chinese Characters 2.0", "--top", "Chinese Characters 2"});
   Quarvel q;
   ASSERT_NE(Toolbar(), 0u);
+  // Page files of this run (those of earlier runs go at start-up).
+  for (const char* n : {"1", "2"}) fclose(fopen((folder + n).c_str(), "w"));
   Answer("NO\n");
   Click(ButtonX(267), kButtonY);  // 退出
   EXPECT_TRUE(WaitFor([] { return Has(Boxes(), u8"提示信息\t确实要退出系统吗？"); }));
