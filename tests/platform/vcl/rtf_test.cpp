@@ -165,14 +165,16 @@ TEST_F(Rtf, OtherProgramsWaysOfSayingItAreUnderstood) {
                      "{\\dbch\\afs72\\af6\\dbch \\u25105\\'3f}{\\loch x}\\par}",
        u8"我x"},
       // Bytes in the code page of their font's character set, or of the document.
-      {"code pages", "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset134 B;}{\\f2\\fcharset204 C;}}"
+      {"code pages", "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset134 B;}"
+                     "{\\f2\\fcharset204 C;}}"
                      "\\f0 \\'e9\\f1 \\'d6\\'d0\\f2 \\'c4}",
        u8"é中Д"},
       // Fields show their result; pictures, style sheets and ignorable groups nothing.
       {"skipped", "{\\rtf1{\\stylesheet{\\s0 Normal;}}{\\info{\\title x}}{\\*\\unknown y}"
                   "{\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt link}}{\\pict\\bin3 {}x}z}",
        "linkz"},
-      {"symbols", "{\\rtf1 a\\~b\\_c\\-d\\{\\}\\\\\\emdash\\bullet\\ldblquote\\rdblquote}", u8"a\u00a0b\u2011cd{}\\—•“”"},
+      {"symbols", "{\\rtf1 a\\~b\\_c\\-d\\{\\}\\\\\\emdash\\bullet\\ldblquote\\rdblquote}",
+       u8"a\u00a0b\u2011cd{}\\—•“”"},
       {"paragraphs", "{\\rtf1 one\\par two\\par\\par}", "one|two|"},
       {"line ends in the stream", "{\\rtf1 a\r\nb\\\r\nc}", "ab|c"},
   };
