@@ -14,14 +14,12 @@
 
 #include "platform/gdiplus/gdiplus.h"
 #include "platform/vcl/buttons.h"
-#include "platform/vcl/color_dialog.h"
+#include "platform/vcl/dialogs.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/jpeg.h"
 #include "platform/vcl/stdctrls.h"
 // The text and web panel's controls.
-#include "platform/vcl/font_dialog.h"
-#include "platform/vcl/open_dialog.h"
 #include "platform/vcl/rich_edit.h"
 #include "platform/vcl/webbrowser.h"
 

@@ -55,7 +55,6 @@ class Panel : public ::testing::Test {
   static void SetUpTestSuite() {
     setenv("QUARVEL_MSGBOX_LOG", (Cwd() + "/boxes.log").c_str(), 1);
     setenv("QUARVEL_MSGBOX_ANSWERS", (Cwd() + "/answers").c_str(), 1);
-    setenv("QUARVEL_FONTDIALOG_ANSWERS", (Cwd() + "/fonts").c_str(), 1);
     StartUp();
   }
 
@@ -366,9 +365,9 @@ TEST_F(Panel, TheFontButtonStylesTheSelectionAndApplyTheWholeNoteAndThePageFont)
   c.setPosition(1);
   c.setPosition(3, QTextCursor::KeepAnchor);
   Form3->RichEdit1->Inner()->setTextCursor(c);
-  std::ofstream("fonts") << u8"APPLY -20 $FF0000 - 黑体\nOK -32 $0000FF B 宋体\n";
+  std::ofstream("answers") << u8"APPLY -20 $FF0000 - 黑体\nFONT -32 $0000FF B 宋体\n";
   Form1->PaintSource = 0;
-  ASSERT_TRUE(Press(Form3->SpeedButton16, [] { return Bytes("fonts").find("OK") == std::string::npos; }));
+  ASSERT_TRUE(Press(Form3->SpeedButton16, [] { return Bytes("answers").find("FONT") == std::string::npos; }));
   ASSERT_TRUE(WaitFor([] { return Form1->PaintSource == 1; }));
   auto look = [](int at) {
     QTextCursor k = Form3->RichEdit1->Inner()->textCursor();

@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "platform/text/gbk.h"
-#include "platform/vcl/font_dialog.h"
+#include "platform/vcl/dialogs.h"
 #include "tests/platform/vcl/vcl_test.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +50,7 @@ class FontDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     test::App();
-    unsetenv("QUARVEL_FONTDIALOG_ANSWERS");
+    unsetenv("QUARVEL_MSGBOX_ANSWERS");
     dialog = new TFontDialog(Application);
     dialog->Font->Name = "隶书";
     dialog->Font->Height = -48;
@@ -132,9 +132,9 @@ TEST_F(FontDialog, ApplyShowsTheFontToTheHandlerWhileTheDialogStays) {
 }
 
 TEST_F(FontDialog, ScriptedAnswersApplyConfirmAndCancelInTurn) {
-  std::ofstream("answers") << u8"APPLY -32 $0000FF B 宋体\nAPPLY -20 0 IU Noto Sans CJK\nOK -24 0x00FF00 - 黑体\n"
-                              u8"CANCEL\nOK -x\nOK 12 1 - 楷体\n";
-  setenv("QUARVEL_FONTDIALOG_ANSWERS", "answers", 1);
+  std::ofstream("answers") << u8"APPLY -32 $0000FF B 宋体\nAPPLY -20 0 IU Noto Sans CJK\nFONT -24 0x00FF00 - 黑体\n"
+                              u8"CANCEL\nFONT -x\nFONT 12 1 - 楷体\n";
+  setenv("QUARVEL_MSGBOX_ANSWERS", "answers", 1);
   std::vector<std::string> applied;
   dialog->OnApply = [&](TObject*, HWND) {
     applied.push_back(dialog->Font->Name() + " " + std::to_string(dialog->Font->Height()) + " " +
@@ -153,5 +153,5 @@ TEST_F(FontDialog, ScriptedAnswersApplyConfirmAndCancelInTurn) {
   EXPECT_EQ(dialog->Font->Name(), "楷体");
   EXPECT_EQ(dialog->Font->Height(), 12);
   EXPECT_EQ(watch.shown, 4);
-  unsetenv("QUARVEL_FONTDIALOG_ANSWERS");
+  unsetenv("QUARVEL_MSGBOX_ANSWERS");
 }

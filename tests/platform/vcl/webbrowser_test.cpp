@@ -107,7 +107,9 @@ TEST_F(Browser, ALocalPageShowsOnTheScreenAndInTheFormsCanvasAndTheEmptyAddressB
   ASSERT_TRUE(ShowsAfter(winpath::FromLinux(green), 0x00FF00));
 
   ASSERT_TRUE(ShowsAfter("", 0xFFFFFF));
-  EXPECT_EQ(form->WebBrowser1->View()->url(), QUrl("about:blank"));
+  // The screen may turn white on the way, before the blank page is there.
+  EXPECT_TRUE(test::WaitFor([&] { return form->WebBrowser1->View()->url() == QUrl("about:blank"); }))
+      << form->WebBrowser1->View()->url().toString().toStdString();
   EXPECT_EQ(CanvasPixel(200, 140), clWhite);
 }
 
