@@ -177,6 +177,24 @@ TEST_F(Panel, OpenGivesAnEmptyNoteWhoseTextComesBackFromItsRichTextFile) {
   EXPECT_EQ(Form3->PanelKind(1), 1);
 }
 
+TEST_F(Panel, TurningToTheNextPageKeepsTheNoteWithItsPageAndStartsTheNewOneEmpty) {
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(Type(u8"黑板", " one", "黑板 one"));
+  ASSERT_TRUE(Click(Form3->SpeedButton12, [] { return Form3->CurrentPage == 2; }));
+  EXPECT_FALSE(Form3->Panel4->Visible());
+  EXPECT_EQ(Form3->RichEdit1->Text(), "");
+  EXPECT_EQ(Form3->PanelKind(2), 0);
+  EXPECT_EQ(Bounds(Form3->Panel4), Rect(0, 41, 368, 41 + H - 45));
+  EXPECT_EQ(Form3->PanelHeight[2], Form3->PanelHeight[1]);
+  EXPECT_NE(Bytes(NoteFile(1)).find("\\'ba\\'da\\'b0\\'e5 one"), std::string::npos);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(NoteFile(2))));
+  // Back on page 1 (as the page strip reaches it), its note comes back.
+  Form3->CurrentPage = 1;
+  Form3->ArrivePanel(1);
+  EXPECT_TRUE(Form3->Panel4->Visible());
+  EXPECT_EQ(Form3->RichEdit1->Text(), "黑板 one");
+}
+
 TEST_F(Panel, AFileThatIsNoRichTextOpensAsPlainTextAndASecondOpenOnlyTogglesTheStrip) {
   std::ofstream(NoteFile(1), std::ios::binary) << gbk::FromUtf8(u8"第一行\r\n第二行");
   ASSERT_TRUE(Open());
