@@ -55,6 +55,9 @@ void TForm3::SpeedButton32Click(TObject*) {
   SpeedButton33->Left = Panel9->Width - 23;
   ShowContent(this, Content::kPhysics);
   Panel9->Show();
+  // The gallery takes the panel's place: the panel closes as its own close
+  // button closes it.
+  if (Panel4->Visible) SpeedButton19Click(nullptr);
   GalleryFolder = ProgramFolder + "db\\pic\\";
 }
 

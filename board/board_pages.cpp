@@ -14,26 +14,8 @@ constexpr TColor kNoteOnGrey = TColor(0xA5A5A5);
 
 }  // namespace
 
-void TForm3::LeavePagePanel() {
-  if (!Panel4->Visible) return;
-  Image1->Hide();
-  SavePanel(CurrentPage);
-}
-
-// One rule for every arrival at a page (turning and the strip's pick): no
-// panel for kind 0; the text panel at the page's rectangle for kind 1, the
-// web or media view there for kind 2.
-void TForm3::RestorePagePanel(int page) {
-  if (PanelKind(page) < 1) {
-    Panel4->Hide();
-    return;
-  }
-  Panel4->SetBounds(PanelLeft[page], PanelTop[page], PanelWidth[page], PanelHeight[page]);
-  Panel4->Show();
-}
-
 void TForm3::NoteFollowsPage() {
-  NoteColour = RCP->Color == kGreyBackground ? kNoteOnGrey : NoteColourOf(ProbeColour(CurrentPage));
+  NoteColour = RCP->Color == kGreyBackground ? kNoteOnGrey : NoteColourFor(ProbeColour(CurrentPage));
 }
 
 void TForm3::SpeedButton12Click(TObject*) {
@@ -45,10 +27,9 @@ void TForm3::SpeedButton12Click(TObject*) {
   if (Edit2->Text != "99" && CurrentPage < kMaxPages &&
       (PageState[CurrentPage] == 2 || CurrentPage < PageCount)) {
     InvalidateUndo();
-    LeavePagePanel();
+    if (Panel4->Visible) LeavePanel();
     ++CurrentPage;
     if (CurrentPage > PageCount) {
-      Panel4->Hide();
       // A bitmap left above a lowered page count goes with its panel kind.
       Pages[CurrentPage] = NewPageBitmap();
       PageCount = CurrentPage;
@@ -58,14 +39,10 @@ void TForm3::SpeedButton12Click(TObject*) {
       Canvas->Brush->Style = bsClear;
       FillPage(CurrentPage, RCP->Color);
       Pages[CurrentPage]->Canvas->Brush->Style = bsClear;
-      const int previous = CurrentPage - 1;
-      PanelLeft[CurrentPage] = PanelLeft[previous];
-      PanelTop[CurrentPage] = PanelTop[previous];
-      PanelWidth[CurrentPage] = PanelWidth[previous];
-      PanelHeight[CurrentPage] = PanelHeight[previous];
+      NewPagePanel(CurrentPage);
       // PageState stays: 2 for a page a tall scan has marked in advance.
     } else {
-      RestorePagePanel(CurrentPage);
+      ArrivePanel(CurrentPage);
       Canvas->Draw(0, 0, Pages[CurrentPage].get());
     }
     Edit2->Text = IntToStr(CurrentPage);
@@ -86,10 +63,10 @@ void TForm3::SpeedButton11Click(TObject*) {
   PlainCommit();
   if (Edit2->Text != "1" && CurrentPage > 1) {
     InvalidateUndo();
-    LeavePagePanel();
+    if (Panel4->Visible) LeavePanel();
     --CurrentPage;
     Edit2->Text = IntToStr(CurrentPage);
-    RestorePagePanel(CurrentPage);
+    ArrivePanel(CurrentPage);
     Canvas->Draw(0, 0, Pages[CurrentPage].get());
     if (DrawMode == kEraser) Canvas->Pen->Color = ProbeColour(CurrentPage);
   }

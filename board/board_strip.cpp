@@ -98,7 +98,7 @@ void TForm3::SpeedButton1Click(TObject*) {
   SpeedButton38->Hide();
   if (Panel4->Visible && !Panel5->Visible) {
     // The note goes into the page's picture, so the half-size pages show it.
-    LeavePagePanel();
+    LeavePanel();
     const TRect panel = Panel4->BoundsRect;
     Pages[p]->Canvas->CopyRect(panel, Canvas, panel);
     PanelOnPage[p] = 1;
@@ -159,7 +159,7 @@ void TForm3::ScrollBar1Scroll(TObject*, TScrollCode ScrollCode, int&) {
 void TForm3::Image3MouseUp(TObject*, TMouseButton, TShiftState, int X, int) {
   // The note typed while the strip was open belongs to the page it was
   // typed on.
-  LeavePagePanel();
+  if (Panel4->Visible) LeavePanel();
   Panel5->Hide();
   Panel3->Caption = "";
   PlainCommit();
@@ -171,7 +171,7 @@ void TForm3::Image3MouseUp(TObject*, TMouseButton, TShiftState, int X, int) {
   CurrentPage = right && position < PageCount ? position + 1 : position;
   Edit2->Text = IntToStr(CurrentPage);
   Canvas->Draw(0, 0, Pages[CurrentPage].get());
-  RestorePagePanel(CurrentPage);
+  ArrivePanel(CurrentPage);
   if (DrawMode == kEraser) Canvas->Pen->Color = ProbeColour(CurrentPage);
   NoteFollowsPage();
   Panel6->Height = Panel6->Height == kRowShown ? kRowCollapsed : kRowShown;

@@ -45,6 +45,13 @@ bool PickRow(int y) {
   return Xdo(At(p.X, p.Y) + " click 1") && WaitFor([&] { return Releases() > before; });
 }
 
+// The gallery's button is on the text panel's handle strip: the panel
+// opened with its strip showing.
+void OpenTextPanel() {
+  Form3->SpeedButton18Click(nullptr);
+  if (!Form3->Image1->Visible()) Form3->SpeedButton18Click(nullptr);
+}
+
 class Gallery : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -68,10 +75,8 @@ class Gallery : public ::testing::Test {
     ASSERT_TRUE(ResetBoard());
     remove("boxes.log");
     std::ofstream("answers") << "OK\n";
-    // The gallery's button is on the text panel's strip.
-    Form3->Panel4->Show();
+    OpenTextPanel();
     ASSERT_TRUE(Click(Form3->SpeedButton32, [] { return Form3->Panel9->Visible(); }));
-    Form3->Panel4->Hide();
   }
   void TearDown() override { Form3->SpeedButton33Click(nullptr); }
 };
@@ -89,7 +94,10 @@ TEST_F(Gallery, OpensAtTheLeftWithThePhysicsTab) {
   EXPECT_FALSE(Form3->Panel10->Visible());
   EXPECT_FALSE(Form3->Image26->Visible());
   EXPECT_EQ(Form3->GalleryFolder, Folder() + "db\\pic\\");
-  EXPECT_EQ(Form1->PaintSource, 0);
+  // The text panel it was opened from is closed, its note kept in its file.
+  EXPECT_FALSE(Form3->Panel4->Visible());
+  EXPECT_EQ(Form3->PanelKind(1), 0);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(Folder() + "1")));
 
   ASSERT_TRUE(Click(Form3->BitBtn2, [] { return Form3->Panel10->Visible(); }));
   EXPECT_FALSE(Form3->Panel8->Visible());
@@ -202,9 +210,8 @@ TEST_F(Gallery, TheThumbnailsStayUntilTheTeacherSettingsAreConfirmed) {
   // Reopened: the physics tab, the thumbnails as they were.
   ASSERT_TRUE(Click(Form3->SpeedButton33, [] { return !Form3->Panel9->Visible(); }));
   EXPECT_FALSE(Form13->Visible());
-  Form3->Panel4->Show();
+  OpenTextPanel();
   ASSERT_TRUE(Click(Form3->SpeedButton32, [] { return Form3->Panel9->Visible(); }));
-  Form3->Panel4->Hide();
   EXPECT_TRUE(Form3->Panel8->Visible());
   ASSERT_TRUE(Click(Form3->BitBtn3, [] { return Form3->Image26->Visible(); }));
   EXPECT_EQ(Form12->ListBox1->Items->Count, before);

@@ -204,25 +204,42 @@ TEST_F(Strip, APickCommitsTheFloatingPictureAndGivesTheEraserThePageBackground) 
 TEST_F(Strip, TheNoteShownWhenTheStripOpensIsStampedIntoItsPageAndKeptWhenAPageIsPicked) {
   MakePages({kYellow});
   Form3->SetPanelKind(1, 1);
+  Form3->RichEdit1->Show();
+  Form3->RichEdit1->Lines->Clear();
   Form3->Panel4->SetBounds(100, 100, 200, 150);
   Form3->Panel4->Show();
-  ASSERT_TRUE(WaitFor([] { return ScreenPixel(150, 150) == 0x808000; }));
+  const COLORREF note = ColorToRGB(Form3->RichEdit1->Color);
+  ASSERT_NE(note, Background());
+  ASSERT_TRUE(WaitFor([=] { return ScreenPixel(150, 150) == note; }));
   ASSERT_TRUE(Open());
   EXPECT_TRUE(Form3->Panel4->Visible());
   EXPECT_EQ(Form3->PanelOnPage[1], 1);
   EXPECT_EQ(Form3->PanelLeft[1], 100);
   EXPECT_EQ(Form3->PanelHeight[1], 150);
-  EXPECT_EQ(PagePixel(1, 150, 150), 0x808000u);  // the panel's picture
+  EXPECT_EQ(PagePixel(1, 150, 150), note);  // the panel's picture
   EXPECT_EQ(PagePixel(1, 99, 150), Background());
-  EXPECT_EQ(AreaPixel(100, 80), 0x808000u);  // and so in the half-size page
+  EXPECT_EQ(AreaPixel(100, 80), note);  // and so in the half-size page
 
-  // Moved while the strip is open, the panel keeps its new place for page 1.
+  // Moved and written on while the strip is open, the panel keeps its new
+  // place and its text for page 1.
   Form3->Panel4->SetBounds(120, 110, 200, 150);
+  Form3->RichEdit1->Text = "note of page one";
   ASSERT_TRUE(PickAt(700, 100));
   EXPECT_EQ(Form3->CurrentPage, 2);
   EXPECT_EQ(Form3->PanelLeft[1], 120);
   EXPECT_EQ(Form3->PanelTop[1], 110);
   EXPECT_FALSE(Form3->Panel4->Visible());  // page 2 has none
+  EXPECT_EQ(Form3->RichEdit1->Text().find("note of page one"), std::string::npos);
+  EXPECT_NE(Shell("cat '" + Folder() + "1'").find("note of page one"), std::string::npos);
+
+  // Picked back, page 1 shows its note again at its place.
+  ASSERT_TRUE(Open());
+  Form3->ScrollBar1->Position = 1;
+  ASSERT_TRUE(PickAt(100, 100));
+  EXPECT_EQ(Form3->CurrentPage, 1);
+  EXPECT_TRUE(Form3->Panel4->Visible());
+  EXPECT_EQ(Form3->Panel4->BoundsRect(), Bounds(120, 110, 200, 150));
+  EXPECT_NE(Form3->RichEdit1->Text().find("note of page one"), std::string::npos);
 }
 
 TEST_F(Strip, TheButtonsMoveCollapseAndCloseTheStrip) {

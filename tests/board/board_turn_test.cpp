@@ -132,14 +132,19 @@ TEST_F(Turn, APageReachedShowsThePanelItsKindSays) {
   Form3->SetPanelKind(2, 1);
   Form3->SetPanelKind(3, 2);
   Form3->SetPanelKind(4, 0);
+  // The note of page 2 in its file; page 3 is a web view.
+  Shell("printf 'page two' > '" + Folder() + "2'");
   const struct {
     int page;
     bool shown;
-  } arrivals[] = {{2, true}, {3, true}, {4, false}};
+    bool note;
+  } arrivals[] = {{2, true, true}, {3, true, false}, {4, false, false}};
   for (const auto& a : arrivals) {
     Form3->SpeedButton12Click(nullptr);
     ASSERT_EQ(Form3->CurrentPage, a.page);
     EXPECT_EQ(Form3->Panel4->Visible(), a.shown) << a.page;
+    EXPECT_EQ(Form3->RichEdit1->Visible(), a.note) << a.page;
+    EXPECT_EQ(Form3->RichEdit1->Text(), a.note ? "page two" : "") << a.page;
     if (a.shown) {
       EXPECT_EQ(Form3->Panel4->BoundsRect(), Bounds(10 * a.page, 50 + a.page, 300, 200)) << a.page;
     }
