@@ -235,11 +235,24 @@ TEST_F(Gallery, TheThumbnailsStayUntilTheTeacherSettingsAreConfirmed) {
 TEST_F(Gallery, AnUnreadableTeacherPictureArmsNothing) {
   Form3->Image26->Tag = 0;
   ASSERT_TRUE(Click(Form3->BitBtn3, [] { return Form3->Image26->Tag == 1; }));
-  Form3->PendingStamp = 0;
-  Form12->ListBox1->Items->Strings[0] = "C:\\pics\\gone.png";
-  ASSERT_TRUE(PickRow(50));
-  EXPECT_TRUE(WaitFor([] { return QFile::exists("boxes.log"); }));
-  EXPECT_EQ(ReadAll("boxes.log"), u8"提示信息\t系统找不到指定的文件！\n");
-  EXPECT_EQ(Form3->PendingStamp, 0);
+  QDir().mkpath(QString::fromStdString(winpath::DrivesRoot() + "/C/other"));
+  std::ofstream(winpath::DrivesRoot() + "/C/other/bad.png") << "no picture";
+  const struct {
+    const char* path;
+    const char* box;
+  } cases[] = {
+      {"C:\\pics\\gone.png", u8"提示信息\t系统找不到指定的文件！\n"},
+      {"C:\\other\\bad.png", u8"提示信息\t图像文件无法读取！\n"},
+  };
+  for (const auto& c : cases) {
+    remove("boxes.log");
+    std::ofstream("answers") << "OK\n";
+    Form3->PendingStamp = 0;
+    Form12->ListBox1->Items->Strings[0] = c.path;
+    ASSERT_TRUE(PickRow(50)) << c.path;
+    EXPECT_TRUE(WaitFor([] { return QFile::exists("boxes.log") && ReadAll("answers").empty(); })) << c.path;
+    EXPECT_EQ(ReadAll("boxes.log"), c.box);
+    EXPECT_EQ(Form3->PendingStamp, 0) << c.path;
+  }
   Form12->ListBox1->Items->Strings[0] = "C:\\pics\\a.png";
 }

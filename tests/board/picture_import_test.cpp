@@ -6,8 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QTimer>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 
 #include "board/lessons.h"
 #include "board/picture_import.h"
@@ -210,4 +213,32 @@ TEST_F(Import, OkStoresTheFolderAsTheTeachersDefaultOnlyWhenTicked) {
   ASSERT_TRUE(Click(Form12->BitBtn3, [] { return !Form12->Visible(); }));
   EXPECT_EQ(settings.ReadString("李老师", "dcu", "?"), "?");
   EXPECT_EQ(settings.ReadString(kDefaultTeacherSection, "dcu", ""), "C:\\");
+}
+
+// The bar's "设置" shows the dialog modally; its OK ends the modal loop.
+TEST_F(Import, TheBarsButtonShowsTheDialogUntilOk) {
+  Form12->Hide();
+  Form13->Show();
+  ASSERT_TRUE(Shown(Form13));
+  bool modal = false;
+  std::atomic<bool> closed{false};
+  std::thread clicker;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (!Form12->isVisible() || !Form12->windowHandle() || !Form12->windowHandle()->isExposed()) return;
+    poll.stop();
+    // Modal, with the bar it was opened from disabled meanwhile.
+    modal = Form12->Modal() && !Form13->isEnabled();
+    const TPoint p = Form12->BitBtn3->ClientToScreen(Point(40, 17));
+    clicker = std::thread([p, &closed] {
+      closed = Shell("xdotool" + At(p.X, p.Y) + " click 1 && echo ok") == "ok\n";
+    });
+  });
+  poll.start(20);
+  const bool shown = Click(Form13->SpeedButton1, [&] { return closed && !Form12->Visible(); });
+  poll.stop();
+  if (clicker.joinable()) clicker.join();
+  ASSERT_TRUE(shown);
+  EXPECT_TRUE(modal);
+  Form13->Hide();
 }
