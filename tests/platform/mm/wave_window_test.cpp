@@ -4,10 +4,10 @@
 #include <QThread>
 
 #include "platform/mm/wave.h"
-#include "platform/win/application.h"
 #include "platform/win/hidden_window.h"
 #include "platform/win/message_pump.h"
 #include "platform/win/messages.h"
+#include "tests/platform/win/test_support.h"
 
 #include "alsa_fixture.h"
 
@@ -26,12 +26,7 @@ class WaveWindowTest : public AlsaTest {
  protected:
   void SetUp() override {
     AlsaTest::SetUp();
-    static win::Application* app = [] {
-      auto* a = new win::Application;
-      a->Initialize();
-      return a;
-    }();
-    (void)app;
+    test::App();
     h_ = win::CreateHiddenWindow("wave");
     ASSERT_NE(h_, 0u);
     RegisterWindowProc(h_, [this](UINT msg, WPARAM w, LPARAM l) -> LRESULT {
