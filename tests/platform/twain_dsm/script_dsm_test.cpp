@@ -3,6 +3,7 @@
 // Also the broken libraries that TWAIN applications must survive.
 #include "platform/twain_dsm/script.h"
 #include "tests/platform/twain_dsm/dsm_client.h"
+#include "tests/platform/twain_dsm/script_sources.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,7 @@ namespace {
 
 std::string ScriptLibrary() { return dsmtest::BinFolder() + "../twain_script/libtwain_32.so"; }
 
-twain_dsm::Picture Grey(int w, int h, uint8_t first) {
-  twain_dsm::Picture p;
-  p.Allocate(w, h, TWPT_GRAY);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) p.Row(y)[x] = uint8_t(first + y * w + x);
-  return p;
-}
+using scripttest::Grey;
 
 class ScriptDsm : public ::testing::Test {
  protected:
@@ -32,12 +27,7 @@ class ScriptDsm : public ::testing::Test {
     ASSERT_NE(control, nullptr);
     script_ = control();
     script_->Reset();
-    twain_script::Source a, b;
-    a.product = "Scanner A";
-    a.pictures = {Grey(3, 2, 10), Grey(2, 2, 100)};
-    b.product = "Camera B";
-    b.readyOnEnable = false;
-    script_->SetSources({a, b});
+    script_->SetSources(scripttest::ScannerAndCamera());
   }
   void TearDown() override {
     client_.reset();

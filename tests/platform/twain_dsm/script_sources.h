@@ -1,0 +1,31 @@
+// Shared by the tests that drive the scripted source manager: pictures that
+// tell their pixels apart and the two sources most tests start with.
+#pragma once
+#include "platform/twain_dsm/script.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace scripttest {
+
+// An 8-bit grey picture counting up from `first`, row by row.
+inline twain_dsm::Picture Grey(int w, int h, uint8_t first) {
+  twain_dsm::Picture p;
+  p.Allocate(w, h, TWPT_GRAY);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) p.Row(y)[x] = uint8_t(first + y * w + x);
+  return p;
+}
+
+// "Scanner A" (two grey pictures, ready when enabled) and "Camera B" (ready
+// when told).
+inline std::vector<twain_script::Source> ScannerAndCamera() {
+  twain_script::Source a, b;
+  a.product = "Scanner A";
+  a.pictures = {Grey(3, 2, 10), Grey(2, 2, 100)};
+  b.product = "Camera B";
+  b.readyOnEnable = false;
+  return {a, b};
+}
+
+}  // namespace scripttest
