@@ -4,6 +4,7 @@
 #include "platform/twain_dsm/script.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace scripttest {
@@ -17,12 +18,13 @@ inline twain_dsm::Picture Grey(int w, int h, uint8_t first) {
   return p;
 }
 
-// "Scanner A" (two grey pictures, ready when enabled) and "Camera B" (ready
-// when told).
-inline std::vector<twain_script::Source> ScannerAndCamera() {
+// "Scanner A" (by default with two grey pictures, ready when enabled) and
+// "Camera B" (ready when told).
+inline std::vector<twain_script::Source> ScannerAndCamera(
+    std::vector<twain_dsm::Picture> pictures = {Grey(3, 2, 10), Grey(2, 2, 100)}) {
   twain_script::Source a, b;
   a.product = "Scanner A";
-  a.pictures = {Grey(3, 2, 10), Grey(2, 2, 100)};
+  a.pictures = std::move(pictures);
   b.product = "Camera B";
   b.readyOnEnable = false;
   return {a, b};
