@@ -69,18 +69,7 @@ inline twain_dsm::Picture Rgb(int w, int h) {
 
 using scripttest::Grey;
 
-// An override that answers one triplet with `rc` (the manager runs it first
-// with passOn).
-inline twain_script::Override Answer(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, std::optional<TW_UINT16> rc,
-                                     bool passOn = false) {
-  twain_script::Override o;
-  o.dg = dg;
-  o.dat = dat;
-  o.msg = msg;
-  o.rc = rc;
-  o.passOn = passOn;
-  return o;
-}
+using scripttest::Answer;
 
 // The scripted manager in the current folder, loaded by the test as well so
 // that it is the instance the component loads, with "Scanner A" (two grey

@@ -1,9 +1,11 @@
 // Shared by the tests that drive the scripted source manager: pictures that
-// tell their pixels apart and the two sources most tests start with.
+// tell their pixels apart, the two sources most tests start with, and
+// overrides of one triplet.
 #pragma once
 #include "platform/twain_dsm/script.h"
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -28,6 +30,19 @@ inline std::vector<twain_script::Source> ScannerAndCamera(
   b.product = "Camera B";
   b.readyOnEnable = false;
   return {a, b};
+}
+
+// An override that answers one triplet with `rc` (the manager runs it first
+// with passOn).
+inline twain_script::Override Answer(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, std::optional<TW_UINT16> rc,
+                                     bool passOn = false) {
+  twain_script::Override o;
+  o.dg = dg;
+  o.dat = dat;
+  o.msg = msg;
+  o.rc = rc;
+  o.passOn = passOn;
+  return o;
 }
 
 }  // namespace scripttest
