@@ -12,6 +12,7 @@
 #include "tests/platform/win/test_support.h"
 #include "tests/platform/mm/alsa_fixture.h"
 #include "tests/platform/mm/riff_bytes.h"
+#include "tests/platform/mm/wave_support.h"
 #include "tests/readback.h"
 
 #include <algorithm>
@@ -356,13 +357,7 @@ TEST_F(SoundIoTest, OpeningTwiceBuffersAndFormats) {
   io.AllocBuf(400);
   EXPECT_EQ(io.m_nBufSize, 400u);
 
-  WAVEFORMATEX given{};
-  given.wFormatTag = WAVE_FORMAT_PCM;
-  given.nChannels = 2;
-  given.nSamplesPerSec = 22050;
-  given.wBitsPerSample = 16;
-  given.nBlockAlign = 4;
-  given.nAvgBytesPerSec = 88200;
+  const WAVEFORMATEX given = wavetest::Pcm(2, 22050, 16);
   ASSERT_EQ(io.OpenMic(given), 0u);
   EXPECT_EQ(io.m_WaveFormat.nSamplesPerSec, 22050u);
   EXPECT_EQ(io.m_nSamplesPerSec, 8000);

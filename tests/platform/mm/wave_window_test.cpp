@@ -10,6 +10,7 @@
 #include "tests/platform/win/test_support.h"
 
 #include "alsa_fixture.h"
+#include "wave_support.h"
 
 #include <vector>
 
@@ -46,16 +47,7 @@ class WaveWindowTest : public AlsaTest {
   std::vector<Message> got_;
 };
 
-WAVEFORMATEX Mono8k() {
-  WAVEFORMATEX f{};
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = 1;
-  f.nSamplesPerSec = 8000;
-  f.wBitsPerSample = 8;
-  f.nBlockAlign = 1;
-  f.nAvgBytesPerSec = 8000;
-  return f;
-}
+WAVEFORMATEX Mono8k() { return wavetest::Pcm(1, 8000, 8); }
 
 }  // namespace
 
