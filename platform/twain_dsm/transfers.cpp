@@ -32,6 +32,13 @@ bool Ready(OpenSource& s, TW_UINT16* rc, TW_UINT16* cc) {
   return false;
 }
 
+// The whole picture went to the application: its rows are no longer kept.
+TW_UINT16 HandedOver(OpenSource& s) {
+  s.ReleaseRows();
+  s.state = 7;
+  return TWRC_XFERDONE;
+}
+
 // A buffer size made of whole rows, near 64 KiB.
 TW_UINT32 WholeRows(size_t stride) {
   const size_t rows = stride >= 65536 ? 1 : 65536 / stride;
@@ -67,9 +74,7 @@ TW_UINT16 NativeTransfer(OpenSource& s, TW_HANDLE* handle, TW_UINT16* cc) {
   WritePackedDib(s.picture, static_cast<uint8_t*>(GlobalLock(h)));
   GlobalUnlock(h);
   *handle = h;
-  s.ReleaseRows();
-  s.state = 7;
-  return TWRC_XFERDONE;
+  return HandedOver(s);
 }
 
 TW_UINT16 SetupMemory(OpenSource& s, TW_SETUPMEMXFER* setup, TW_UINT16* cc) {
@@ -143,9 +148,7 @@ TW_UINT16 FileTransfer(OpenSource& s, TW_UINT16* cc) {
   TW_UINT16 rc;
   if (!Ready(s, &rc, cc)) return rc;
   if (!WriteWholeFile(s.file.FileName, BmpFile(s.picture))) return Refuse(TWCC_OPERATIONERROR, cc);
-  s.ReleaseRows();
-  s.state = 7;
-  return TWRC_XFERDONE;
+  return HandedOver(s);
 }
 
 TW_UINT16 Palette(OpenSource& s, TW_PALETTE8* palette, TW_UINT16* cc) {
