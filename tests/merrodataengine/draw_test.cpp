@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QThread>
 
 #include "engine_data.h"
 #include "merrodataengine/outline/out_line.h"

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <functional>
 #include <mutex>
 #include <sstream>

@@ -1,7 +1,6 @@
 // Message boxes answered through the environment, as a test drives the
 // programs.
 #include <QApplication>
-#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -14,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace {
