@@ -16,9 +16,7 @@
 #include <QImage>
 #include <QWindow>
 
-#include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,6 +24,7 @@
 #include "board/board.h"
 #include "board/startup.h"
 #include "board/toolbar.h"
+#include "bench/screens.h"
 
 namespace {
 
@@ -122,19 +121,4 @@ BENCHMARK(BM_QtSmoothScale)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (!getenv("QUARVEL_BENCH_SCREEN")) {
-    char self[4096];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return 1;
-    self[n] = 0;
-    std::string cmd =
-        std::string("QUARVEL_BENCH_SCREEN=1920x1080 ") + QUARVEL_TEST_ENV + " --xvfb 1920x1080x24 -- '" + self + "'";
-    for (int i = 1; i < argc; ++i) cmd += std::string(" '") + argv[i] + "'";
-    return system(cmd.c_str()) == 0 ? 0 : 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunOnScreens(argc, argv, {"1920x1080"}, QUARVEL_TEST_ENV); }
