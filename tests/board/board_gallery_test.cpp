@@ -107,6 +107,26 @@ TEST_F(Gallery, OpensAtTheLeftWithThePhysicsTab) {
   ASSERT_TRUE(Click(Form3->SpeedButton33, [] { return !Form3->Panel9->Visible(); }));
 }
 
+// The teacher's pictures scrolled to their end, then the physics tab: its
+// panel (a window of its own) stays inside the box and the tabs above it
+// still take clicks.
+TEST_F(Gallery, TheClipArtAfterTheTallPictureStaysInsideItsBox) {
+  TScrollBox* box = Form3->ScrollBox1;
+  ASSERT_TRUE(Click(Form3->BitBtn3, [] { return Form3->Image26->Visible(); }));
+  Form3->Image26->Height = 1000 * 105;
+  box->VertScrollBar->Position = 1000 * 105;
+  ASSERT_TRUE(WaitFor([&] { return box->VertScrollBar->Position > 100000; }));
+  // Closed and opened again: the physics tab.
+  ASSERT_TRUE(Click(Form3->SpeedButton33, [] { return !Form3->Panel9->Visible(); }));
+  OpenTextPanel();
+  ASSERT_TRUE(Click(Form3->SpeedButton32, [] { return Form3->Panel9->Visible(); }));
+  ASSERT_TRUE(Form3->Panel8->Visible());
+  ASSERT_TRUE(Click(Form3->BitBtn3, [] { return Form3->Image26->Visible(); }));
+  Form3->Image26->Tag = -1;
+  ASSERT_TRUE(Click(Form3->BitBtn2, [] { return Form3->Panel10->Visible(); }));
+  ASSERT_TRUE(Click(Form3->BitBtn1, [] { return Form3->Panel8->Visible(); }));
+}
+
 TEST_F(Gallery, AClipArtItemArmsOnceAndTheNextClickPlacesIt) {
   Form3->StampJpeg->LoadFromFile(Form3->GalleryFolder + "w3.jt");
   const int w = Form3->StampJpeg->Width, h = Form3->StampJpeg->Height;
@@ -200,6 +220,32 @@ TEST_F(Gallery, TheTeachersTabImportsTheTeachersFolderOnceAndPicksByRow) {
   ASSERT_EQ(Form3->PendingStamp, 3);
   ASSERT_TRUE(Drag({{600, 400}}));
   EXPECT_EQ(Form3->Image2->BoundsRect(), Bounds(0, 35, 1024, 500));
+}
+
+// The last rows of a full picture, far below any window height X allows,
+// are scrolled into view, shown and picked.
+TEST_F(Gallery, TheTallPictureScrollsToItsLastRows) {
+  Form3->Image26->Tag = 0;
+  ASSERT_TRUE(Click(Form3->BitBtn3, [] { return Form3->Image26->Tag == 1; }));
+  TStrings* paths = Form12->ListBox1->Items;
+  while (paths->Count < 1000) paths->Add("C:\\pics\\a.png");
+  paths->Strings[998] = "C:\\pics\\b.png";
+  ASSERT_TRUE(Form12->ThumbnailInto("C:\\pics\\b.png", 998));
+  Form3->Image26->Height = 1000 * 105;
+  TScrollBox* box = Form3->ScrollBox1;
+  box->VertScrollBar->Position = 998 * 105;
+  ASSERT_TRUE(WaitFor([&] { return box->VertScrollBar->Position > 998 * 105 - box->Height; }));
+  // Row 998's middle, wherever the scroll stopped.
+  const TPoint at = Form3->Image26->ClientToScreen(Point(50, 998 * 105 + 50));
+  ASSERT_GT(at.Y, box->ClientToScreen(Point(0, 0)).Y);
+  ASSERT_LT(at.Y, box->ClientToScreen(Point(0, box->Height)).Y);
+  EXPECT_TRUE(WaitFor([&] { return ScreenPixel(at.X, at.Y) == kBlue; }));
+  const int before = Releases();
+  ASSERT_TRUE(Xdo(At(at.X, at.Y) + " click 1") && WaitFor([&] { return Releases() > before; }));
+  EXPECT_EQ(Form3->PendingStamp, 2);
+  EXPECT_EQ(Form3->FloatBitmap->Width, 150);
+  // The next visit of the tab reads the folder again.
+  Form3->Image26->Tag = -1;
 }
 
 TEST_F(Gallery, TheThumbnailsStayUntilTheTeacherSettingsAreConfirmed) {
