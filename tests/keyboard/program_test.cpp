@@ -358,7 +358,12 @@ TEST_F(Program, TheBoardStartsItByItsWindowsNameAndClosesIt) {
   const std::string path = std::string(getenv("QUARVEL_BIN")) + ":" + getenv("PATH");
   setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(WinExec("tappel.dll", SW_SHOW), 33u);
-  ASSERT_TRUE(WaitFor([] { return KeyboardWindows().size() == 1; }));
+  // The walk sees the window as soon as it has its text; it takes a close
+  // request once it is up (a window without WM_DELETE_WINDOW is left alone).
+  ASSERT_TRUE(WaitFor([] {
+    auto found = KeyboardWindows();
+    return found.size() == 1 && Has(Shell("xwininfo -id " + Hex(found[0])), "IsViewable");
+  }));
   for (HWND h : KeyboardWindows()) SendMessage(h, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([] { return KeyboardWindows().empty(); }));
 }
