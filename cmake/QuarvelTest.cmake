@@ -1,7 +1,12 @@
 # quarvel_add_test(NAME n COMMAND cmd... [XVFB] [SCREEN WxHxD])
 # Every test runs in a private temporary home (drives root, ODBC, ALSA,
 # SANE and current folder inside it); XVFB gives it an X server of its own.
+# A test that hangs (a dialog or modal loop waiting for a person, a lost
+# event) fails after QUARVEL_TEST_TIMEOUT seconds, a few times what the
+# slower tests take on a loaded machine, instead of using up the whole run's
+# time; the slowest set a TIMEOUT of their own.
 set(QUARVEL_TEST_ENV ${CMAKE_SOURCE_DIR}/scripts/test-env)
+set(QUARVEL_TEST_TIMEOUT 120)
 function(quarvel_add_test)
   cmake_parse_arguments(T "XVFB" "NAME;SCREEN" "COMMAND" ${ARGN})
   set(wrap ${QUARVEL_TEST_ENV})
@@ -12,7 +17,7 @@ function(quarvel_add_test)
     list(APPEND wrap --xvfb ${T_SCREEN})
   endif()
   add_test(NAME ${T_NAME} COMMAND ${wrap} -- ${T_COMMAND})
-  set_tests_properties(${T_NAME} PROPERTIES
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${QUARVEL_TEST_TIMEOUT}
     ENVIRONMENT "QUARVEL_BIN=${QUARVEL_BIN};QUARVEL_SOURCE=${CMAKE_SOURCE_DIR}")
 endfunction()
 

@@ -188,12 +188,16 @@ class Program : public ::testing::Test {
              Has(Shell("xwininfo -id " + Hex(window_)), "IsViewable");
     }));
     at_ = GeometryOf(window_);
-    // Painted: the screen shows the same keyboard twice running, labels and all.
+    // Painted: the screen shows the same keyboard twice running, with every
+    // key's label. Each key is a window of its own and gets painted on its
+    // own, so a still screen alone does not tell.
     QImage last;
     ASSERT_TRUE(WaitFor([&] {
       QImage now = Shot(at_, 0, 0, 396, 137);
-      bool same = now == last && Count(now, LabelBlue) > 500;
+      bool same = now == last;
       last = now;
+      for (const Key& k : ExpectedKeys())
+        if (k.code != ' ' && Count(now.copy(k.x, k.y, k.width, 22), LabelBlue) == 0) return false;
       return same;
     }));
   }
@@ -354,7 +358,12 @@ TEST_F(Program, TheBoardStartsItByItsWindowsNameAndClosesIt) {
   const std::string path = std::string(getenv("QUARVEL_BIN")) + ":" + getenv("PATH");
   setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(WinExec("tappel.dll", SW_SHOW), 33u);
-  ASSERT_TRUE(WaitFor([] { return KeyboardWindows().size() == 1; }));
+  // The walk sees the window as soon as it has its text; it takes a close
+  // request once it is up (a window without WM_DELETE_WINDOW is left alone).
+  ASSERT_TRUE(WaitFor([] {
+    auto found = KeyboardWindows();
+    return found.size() == 1 && Has(Shell("xwininfo -id " + Hex(found[0])), "IsViewable");
+  }));
   for (HWND h : KeyboardWindows()) SendMessage(h, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([] { return KeyboardWindows().empty(); }));
 }

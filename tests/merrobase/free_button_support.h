@@ -3,7 +3,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -32,7 +31,7 @@ struct Host : Recorder<> {
 };
 
 // A button that lets the tests see what it keeps, and records its
-// messages and when its moves came.
+// messages and where its moves took it.
 struct Probe : CFreeButton {
   using CFreeButton::m_bCapture;
   using CFreeButton::m_bHover;
@@ -48,10 +47,10 @@ struct Probe : CFreeButton {
   using CFreeButton::m_strToolTip;
 
   std::vector<UINT> got;
-  std::vector<std::chrono::steady_clock::time_point> moves;
+  std::vector<CRect> moves;  // the place after each move, in order
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     got.push_back(message);
-    if (message == WM_MOVE) moves.push_back(std::chrono::steady_clock::now());
+    if (message == WM_MOVE) moves.push_back(Place());
     return CFreeButton::WindowProc(message, wParam, lParam);
   }
   size_t Count(UINT m) const { return size_t(std::count(got.begin(), got.end(), m)); }
@@ -81,12 +80,33 @@ inline HRGN PolygonRegion(const std::vector<POINT>& points) {
   return HRGN(r.Detach());
 }
 
+// Mouse releases handed to the program's windows so far.
+inline int Releases() {
+  struct Counter : QObject {
+    int n = 0;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() == QEvent::MouseButtonRelease && o->isWidgetType()) ++n;
+      return false;
+    }
+  };
+  static Counter* counter = [] {
+    auto* c = new Counter;
+    App()->installEventFilter(c);
+    return c;
+  }();
+  return counter->n;
+}
+
 // Presses on the button's client point, moves the pointer by (dx, dy) in
-// steps and releases, with xdotool, while the GUI thread runs.
+// steps and releases, with xdotool, while the GUI thread runs; it returns
+// once the program has handled the release (xdotool is done before the
+// program has seen its events).
 inline bool Drag(const Probe& b, POINT from, int dx, int dy) {
   const POINT s = b.Screen(from.x, from.y);
+  const int before = Releases();
   return Xdo(At(s.x, s.y) + " mousedown 1 sleep 0.1 " + At(s.x + dx / 2, s.y + dy / 2) + " sleep 0.1 " +
-             At(s.x + dx, s.y + dy) + " sleep 0.1 mouseup 1");
+             At(s.x + dx, s.y + dy) + " sleep 0.1 mouseup 1") &&
+         WaitFor([&] { return Releases() > before; });
 }
 
 }  // namespace test

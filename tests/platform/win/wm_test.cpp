@@ -85,7 +85,9 @@ TEST_F(Wm, WindowFromPointGivesTheClientOnItsFrame) {
     long x = Info(top, "Absolute upper-left X"), y = Info(top, "Absolute upper-left Y");
     return WindowFromPoint({LONG(x + dx), LONG(y + dy)});
   };
-  EXPECT_TRUE(test::WaitFor([&] { return at(20, 20) == key; }));
+  EXPECT_TRUE(test::WaitFor([&] { return at(20, 20) == key; }))
+      << "key " << test::Hex(key) << ", found " << test::Hex(at(20, 20)) << " in\n"
+      << test::Shell("xwininfo -root -tree");
   EXPECT_EQ(at(200, 100), top);
   if (Info(top, "Relative upper-left Y") >= 5) {
     EXPECT_EQ(at(100, -3), top);  // the frame's title bar
