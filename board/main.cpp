@@ -8,5 +8,8 @@ int main() {
   // Only the instance that stays clears what an earlier run left.
   if (!Application->Terminated) DeleteStalePanelFiles(Form3->ProgramFolder);
   Application->Run();
+  // The forms and Qt end before the libraries are unloaded.
+  delete Application;
+  Application = nullptr;
   return 0;
 }

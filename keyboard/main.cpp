@@ -9,6 +9,8 @@ int main() {
     Application->Title = "tappel";
     Application->CreateForm(Form1);
     Application->Run();
+    delete Application;
+    Application = nullptr;
   } catch (...) {
     tappel::ShowCurrentException();
   }

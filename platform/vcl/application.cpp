@@ -48,6 +48,12 @@ const StockCursor kStockCursors[] = {
 
 TApplication::TApplication() : TComponent(nullptr) {}
 
+// The forms go first, while Qt still runs: a web view's engine has to shut
+// down before Qt's application does, or its threads outlive the libraries.
+TApplication::~TApplication() {
+  while (GetComponentCount() > 0) delete GetComponent(GetComponentCount() - 1);
+}
+
 void TApplication::Initialize() {
   // Form coordinates are screen pixels (a page bitmap is the screen's
   // size), so Qt must not scale windows on a high-density screen.

@@ -252,6 +252,8 @@ class TScrollBox : public TWinControl {
 class TApplication : public TComponent {
  public:
   TApplication();
+  // Deletes the forms, then Qt's application.
+  ~TApplication() override;
 
   // Qt's application and the application window.
   void Initialize();
