@@ -20,6 +20,7 @@
 #include "board/startup.h"
 #include "board/toolbar.h"
 #include "platform/gdi/colour.h"
+#include "tests/end_application.h"
 #include "tests/platform/x_test.h"
 
 namespace boardtest {

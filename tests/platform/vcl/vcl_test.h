@@ -6,6 +6,7 @@
 #include <QWindow>
 
 #include "platform/vcl/forms.h"
+#include "tests/end_application.h"
 #include "tests/platform/x_test.h"
 
 #include <atomic>
