@@ -206,6 +206,13 @@ class TForm3 : public TForm {
   // ---- board_pages.cpp ----
   void SpeedButton12Click(TObject* Sender);  // next page (also the overlay's)
 
+  // ---- scan.cpp ----
+  void SpeedButton34Click(TObject* Sender);  // scan
+  // A scanned picture becomes the floating picture at (-5, 35), its own
+  // size; one taller than the screen marks this page and the following one
+  // as having content and is continued there.
+  void PlaceScan(std::unique_ptr<TBitmap> scan);
+
  private:
   void BuildForm();
   // The pen each tool draws with, and its cursor.
