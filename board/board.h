@@ -14,7 +14,7 @@
 
 #include "platform/gdiplus/gdiplus.h"
 #include "platform/vcl/buttons.h"
-#include "platform/vcl/color_dialog.h"
+#include "platform/vcl/dialogs.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/jpeg.h"

@@ -19,7 +19,6 @@
 #include "board/teachers.h"
 #include "platform/gdiplus/gdiplus.h"
 #include "platform/vcl/buttons.h"
-#include "platform/vcl/choice_boxes.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/filectrl.h"
 #include "platform/vcl/forms.h"

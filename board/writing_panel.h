@@ -6,11 +6,9 @@
 #include <string>
 
 #include "platform/vcl/buttons.h"
+#include "platform/vcl/dialogs.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/forms.h"
-#include "platform/vcl/memo.h"
-#include "platform/vcl/open_dialog.h"
-#include "platform/vcl/save_dialog.h"
 #include "platform/vcl/stdctrls.h"
 
 class TForm14 : public TForm {

@@ -30,7 +30,7 @@ bool Down(SHORT state) { return (state & 0xF000) != 0; }
 
 }  // namespace
 
-TForm1::TForm1(TComponent* Owner) : TMessageMapForm(Owner) {
+TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
   Name = "Form1";
   BorderStyle = bsNone;
   FormStyle = fsStayOnTop;
@@ -175,6 +175,6 @@ void TForm1::Dispatch(TMessage& Message) {
       Guarded([this](TWMNCHitTest& m) { WMNCHitTest(m); })(hitTest);
       break;
     }
-    default: TMessageMapForm::Dispatch(Message); break;
+    default: TForm::Dispatch(Message); break;
   }
 }

@@ -7,9 +7,9 @@
 #include "keyboard/key_layout.h"
 #include "platform/vcl/buttons.h"
 #include "platform/vcl/extctrls.h"
-#include "platform/vcl/message_map.h"
+#include "platform/vcl/forms.h"
 
-class TForm1 : public TMessageMapForm {
+class TForm1 : public TForm {
  public:
   // Builds the form as its form description has it.
   explicit TForm1(TComponent* Owner);

@@ -29,6 +29,13 @@ typedef void* HANDLE;
 // A window handle is the X window id of the window (0 = none).
 typedef unsigned long HWND;
 
+// A device context handle is the layer's device context (platform/gdi/dc.h),
+// whoever made it: a form's canvas, GetDC(0) or the class library's CDC.
+namespace gdi {
+class DC;
+}
+typedef gdi::DC* HDC;
+
 #ifndef TRUE
 #define TRUE 1
 #endif
@@ -383,7 +390,6 @@ enum : WORD { BN_CLICKED = 0, BN_DOUBLECLICKED = 5 };
 enum : UINT { ODT_BUTTON = 4 };
 enum : UINT { ODA_DRAWENTIRE = 0x0001, ODA_SELECT = 0x0002, ODA_FOCUS = 0x0004 };
 enum : UINT { ODS_SELECTED = 0x0001, ODS_DISABLED = 0x0004, ODS_FOCUS = 0x0010 };
-struct HDC__;
 struct DRAWITEMSTRUCT {
   UINT CtlType;
   UINT CtlID;
@@ -391,7 +397,7 @@ struct DRAWITEMSTRUCT {
   UINT itemAction;
   UINT itemState;
   HWND hwndItem;
-  HDC__* hDC;
+  HDC hDC;
   RECT rcItem;
   UINT_PTR itemData;
 };
@@ -399,7 +405,7 @@ typedef DRAWITEMSTRUCT* LPDRAWITEMSTRUCT;
 
 // What BeginPaint hands out.
 struct PAINTSTRUCT {
-  HDC__* hdc;
+  HDC hdc;
   BOOL fErase;
   RECT rcPaint;
 };

@@ -51,7 +51,6 @@
 #include "merrodataengine/api/engine_context.h"
 #include "platform/mfc/afx.h"
 
-struct HDC__;
 class CBitmap;
 class CDC;
 class CPen;
@@ -94,7 +93,7 @@ class COutLine {
   void LoadUserFontIndexFile();
   // Loads record `index` of the loaded font file (bend blocks are not part
   // of font records). The DC is not used.
-  void On_Set_HZ(int index, HDC__* dc);
+  void On_Set_HZ(int index, HDC dc);
   // The system font file has no index: never found (0).
   int GetSysIndex(int index, unsigned long* offset, unsigned long* length);
   // Offset = sum of the lengths before `index`, length = its own; 0 when
@@ -225,20 +224,20 @@ class COutLine {
   // point as a red pixel; numbered = 1 also marks every vertex with a
   // circle of radius 5 and its number (from 1) centred in the 30 x 30 box
   // around it. Returns 1 (0 without a DC).
-  int DrawOutLine(HDC__* dc, int lines, int numbered);
+  int DrawOutLine(HDC dc, int lines, int numbered);
   // Lines from point `from` through the points before `to`, scaled, with
   // the drawing pen; the DC's pen comes back only for pen modes 0..3. 0
   // when from or to is not a point; 1 without drawing from the last point.
-  int DrawOutLine(HDC__* dc, unsigned long from, unsigned long to, int penMode);
+  int DrawOutLine(HDC dc, unsigned long from, unsigned long to, int penMode);
   // The closed outline of stroke n, scaled, as the range member draws.
-  void DrawStroke(HDC__* dc, unsigned long n, int penMode);
+  void DrawStroke(HDC dc, unsigned long n, int penMode);
   // A circle of radius 5 at every control point (vertex), scaled, numbered
   // from 1 when asked; vertices in the drawing pen, control points in the
   // DC's pen.
-  void DrawCtrlPoint(HDC__* dc, int numbered);
-  void DrawVertexPoint(HDC__* dc, int numbered);
+  void DrawCtrlPoint(HDC dc, int numbered);
+  void DrawVertexPoint(HDC dc, int numbered);
   // The ellipse in the box x - r, y + r, x + r, y - r (`unused` is not).
-  void DrawPoint(HDC__* dc, int x, int y, int unused, int r);
+  void DrawPoint(HDC dc, int x, int y, int unused, int r);
 
   // ---- fill settings ----
 
@@ -394,8 +393,8 @@ class COutLine {
   POINT WithOffset(const POINT& scaled) const;
   // Moves to the outline's points, scaled, and draws to the others with
   // the DC's pen (from each stroke's start point on).
-  void TraceOutline(HDC__* dc, bool withOffset);
-  void MarkPoints(HDC__* dc, const std::vector<POINT>& points, int numbered);
+  void TraceOutline(HDC dc, bool withOffset);
+  void MarkPoints(HDC dc, const std::vector<POINT>& points, int numbered);
 
   // Empties every per-character array and the record buffer; no strokes,
   // empty box.

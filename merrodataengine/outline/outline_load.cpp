@@ -196,7 +196,7 @@ int COutLine::GetUserIndex(int index, unsigned long* offset, unsigned long* leng
   return 1;
 }
 
-void COutLine::On_Set_HZ(int index, HDC__*) {
+void COutLine::On_Set_HZ(int index, HDC) {
   // A fill thread reads the arrays while busy.
   if (m_nDoing == 1) return;
   KillAll();

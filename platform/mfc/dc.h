@@ -14,25 +14,17 @@
 #include "platform/mfc/cstring.h"
 #include "platform/mfc/gdi_objects.h"
 
-struct HDC__ {
-  gdi::DC dc;
-  bool memory = false;
-  HBITMAP bitmap = nullptr;                     // selected into a memory DC
-  std::shared_ptr<gdi::Surface> keepAlive;      // what a window DC draws on
-  class CDC* owner = nullptr;                   // the CDC that made it
-};
-typedef HDC__* HDC;
-
 class CDC : public CObject {
  public:
   CDC();
   ~CDC() override;
 
+  // The layer's device context (windef.h), made and freed by this object.
   HDC m_hDC = nullptr;
   HDC GetSafeHdc() const { return m_hDC; }
   operator HDC() const { return m_hDC; }
-  // The CDC that holds the handle (every DC of the layer is made by one);
-  // NULL for NULL.
+  // The CDC that made the handle; NULL for NULL and for a DC no CDC made
+  // (a form's canvas).
   static CDC* FromHandle(HDC dc);
 
   // A memory DC (any DC, or none, is compatible: every bitmap has the
@@ -76,6 +68,10 @@ class CDC : public CObject {
 
  private:
   void LetGoOfBitmap();
+
+  bool m_bMemory = false;
+  HBITMAP m_hBitmap = nullptr;               // selected into a memory DC
+  std::shared_ptr<gdi::Surface> m_surface;   // what a window DC draws on
 
   CPen m_penStock;
   CBrush m_brushStock;

@@ -8,27 +8,6 @@
 #include "platform/text/gbk.h"
 #include "platform/win/file_dialog.h"
 
-namespace {
-
-// "Text (*.txt)|*.txt;*.doc|All (*.*)|*.*||" as Qt's name filters; a
-// description without its patterns ends the list, as the empty one after
-// the closing bars does.
-QStringList NameFilters(const CString& filter) {
-  QStringList parts = gbk::ToQString(LPCTSTR(filter)).split('|');
-  QStringList out;
-  for (int i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); i += 2) {
-    QStringList patterns;
-    for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts))
-      patterns << (p.trimmed() == "*.*" ? QString("*") : p.trimmed());
-    // Qt reads the patterns from the last parentheses and shows only the
-    // description (HideNameFilterDetails).
-    out << parts[i] + " (" + patterns.join(' ') + ")";
-  }
-  return out;
-}
-
-}  // namespace
-
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
                          LPCTSTR lpszFilter, CWnd* pParentWnd)
     : m_bOpenFileDialog(bOpenFileDialog),
@@ -41,7 +20,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
 INT_PTR CFileDialog::DoModal() {
   if (m_pParentWnd) return IDCANCEL;
   std::optional<QString> chosen = win::RunFileDialog([this](QFileDialog& d) {
-    d.setOption(QFileDialog::HideNameFilterDetails);
+    d.setOption(QFileDialog::HideNameFilterDetails);  // the description only
     if (m_bOpenFileDialog) {
       d.setAcceptMode(QFileDialog::AcceptOpen);
       d.setFileMode((m_dwFlags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -52,7 +31,7 @@ INT_PTR CFileDialog::DoModal() {
     }
     QString ext = gbk::ToQString(LPCTSTR(m_strDefExt));
     d.setDefaultSuffix(ext.startsWith('.') ? ext.mid(1) : ext);
-    const QStringList filters = NameFilters(m_strFilter);
+    const QStringList filters = win::NameFilters(gbk::ToQString(LPCTSTR(m_strFilter)));
     if (!filters.isEmpty()) d.setNameFilters(filters);
     // A bare name starts in the current folder, not where the last dialog was.
     d.setDirectory(QDir::current());

@@ -181,7 +181,7 @@ int CBitmap::GetBitmap(BITMAP* info) const {
   return int(sizeof(BITMAP));
 }
 
-int GetDIBits(HDC__*, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage) {
+int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage) {
   if (!bitmap || !info || usage != DIB_RGB_COLORS) return 0;
   BITMAPINFOHEADER& h = info->bmiHeader;
   const gdi::Bitmap& b = bitmap->bitmap;

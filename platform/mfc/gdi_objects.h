@@ -14,8 +14,6 @@
 #include "platform/mfc/object.h"
 #include "platform/windef.h"
 
-struct HDC__;
-
 struct HGDIOBJ__ {
   virtual ~HGDIOBJ__() = default;
 };
@@ -36,7 +34,7 @@ struct HFONT__ : HGDIOBJ__ {
 };
 struct HBITMAP__ : HGDIOBJ__ {
   gdi::Bitmap bitmap;
-  HDC__* selectedInto = nullptr;  // the memory DC drawing on it
+  HDC selectedInto = nullptr;  // the memory DC drawing on it
   bool unowned = false;           // its CBitmap is gone: freed once deselected
 };
 typedef HPEN__* HPEN;
@@ -155,4 +153,4 @@ class CBitmap : public CGdiObject {
 // bitmap's size, 32 bits, BI_RGB, the image size). Returns the rows copied;
 // 0 for a size other than the bitmap's (top-down DIBs are not offered),
 // another depth or format.
-int GetDIBits(HDC__* dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
+int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QToolTip>
+#include <cstdlib>
 
 #include "platform/gdi/colour.h"
 #include "platform/vcl/events.h"
@@ -48,6 +49,10 @@ const StockCursor kStockCursors[] = {
 TApplication::TApplication() : TComponent(nullptr) {}
 
 void TApplication::Initialize() {
+  // Form coordinates are screen pixels (a page bitmap is the screen's
+  // size), so Qt must not scale windows on a high-density screen.
+  if (!QCoreApplication::instance() && !getenv("QT_ENABLE_HIGHDPI_SCALING"))
+    setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
   // A panel's native window must not make its sibling buttons windows too.
   QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
   win_.Initialize();

@@ -136,3 +136,104 @@ void TMemoryStream::SaveToFile(const AnsiString& fileName) {
 void TMemoryStream::SaveToStream(TStream* stream) {
   if (stream) stream->WriteBuffer(bytes_.data(), int64_t(bytes_.size()));
 }
+
+// ---- TStrings ----
+
+void TStrings::CheckIndex(int index, int limit) const {
+  if (index < 0 || index >= limit) throw EListError::IndexOutOfBounds(index);
+}
+
+void TStrings::Assign(TPersistent* source) {
+  auto* s = dynamic_cast<TStrings*>(source);
+  if (!s) return TPersistent::Assign(source);
+  if (s == this) return;
+  BeginUpdate();
+  Clear();
+  AddStrings(s);
+  EndUpdate();
+}
+
+int TStrings::Add(const AnsiString& s) {
+  int at = GetCount();
+  Insert(at, s);
+  return at;
+}
+
+void TStrings::AddStrings(TStrings* strings) {
+  if (!strings) return;
+  BeginUpdate();
+  for (int i = 0, n = strings->GetCount(); i < n; ++i) Add(strings->Get(i));
+  EndUpdate();
+}
+
+int TStrings::IndexOf(const AnsiString& s) const {
+  // Compared ignoring the case of ASCII letters, as the library does.
+  for (int i = 0, n = GetCount(); i < n; ++i)
+    if (UpperCase(Get(i)) == UpperCase(s)) return i;
+  return -1;
+}
+
+AnsiString TStrings::GetText() const {
+  AnsiString out;
+  for (int i = 0, n = GetCount(); i < n; ++i) out += Get(i) + "\r\n";
+  return out;
+}
+
+void TStrings::SetText(const AnsiString& text) {
+  BeginUpdate();
+  Clear();
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) {
+      Add(text.substr(start));
+      break;
+    }
+    Add(text.substr(start, end - start));
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  EndUpdate();
+}
+
+void TStrings::LoadFromFile(const AnsiString& fileName) {
+  auto data = ReadWholeFile(fileName);
+  if (!data) throw EFOpenError(fileName);
+  SetText(*data);
+}
+
+void TStrings::SaveToFile(const AnsiString& fileName) const {
+  if (!WriteWholeFile(fileName, GetText())) throw EFCreateError(fileName);
+}
+
+void TStrings::LoadFromStream(TStream* stream) {
+  if (!stream) return;
+  int64_t n = stream->Size - stream->Position;
+  std::string text(size_t(std::max<int64_t>(0, n)), '\0');
+  if (n > 0) stream->ReadBuffer(text.data(), n);
+  SetText(text);
+}
+
+void TStrings::SaveToStream(TStream* stream) const {
+  AnsiString text = GetText();
+  if (stream) stream->WriteBuffer(text.data(), int64_t(text.size()));
+}
+
+AnsiString TStringList::Get(int index) const {
+  CheckIndex(index, GetCount());
+  return items_[size_t(index)];
+}
+
+void TStringList::Put(int index, const AnsiString& s) {
+  CheckIndex(index, GetCount());
+  items_[size_t(index)] = s;
+}
+
+void TStringList::Insert(int index, const AnsiString& s) {
+  CheckIndex(index, GetCount() + 1);
+  items_.insert(items_.begin() + index, s);
+}
+
+void TStringList::Delete(int index) {
+  CheckIndex(index, GetCount());
+  items_.erase(items_.begin() + index);
+}

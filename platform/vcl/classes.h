@@ -92,6 +92,8 @@ inline TRect Bounds(int left, int top, int width, int height) {
   return TRect(left, top, left + width, top + height);
 }
 
+class TStream;
+
 // ---- errors of lists and streams, with the class library's messages ----
 
 class EListError : public Exception {
@@ -174,4 +176,55 @@ class TMemoryStream : public TStream {
  private:
   std::vector<BYTE> bytes_;
   int64_t position_ = 0;
+};
+
+// ---- string lists ----
+
+// Lines of GBK text. Strings[i] out of range raises EListError "List index
+// out of bounds (i)". Files are read splitting at CR LF, LF or CR and
+// written with CR LF.
+class TStrings : public TPersistent {
+ public:
+  virtual int GetCount() const = 0;
+  virtual AnsiString Get(int index) const = 0;
+  virtual void Put(int index, const AnsiString& s) = 0;
+  virtual void Insert(int index, const AnsiString& s) = 0;
+  virtual void Delete(int index) = 0;
+  virtual void Clear() = 0;
+  // Many changes between Begin and End are shown once.
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
+
+  void Assign(TPersistent* source) override;
+  int Add(const AnsiString& s);
+  void AddStrings(TStrings* strings);
+  int IndexOf(const AnsiString& s) const;
+  AnsiString GetText() const;
+  void SetText(const AnsiString& text);
+  // EFOpenError / EFCreateError.
+  void LoadFromFile(const AnsiString& fileName);
+  void SaveToFile(const AnsiString& fileName) const;
+  void LoadFromStream(TStream* stream);
+  void SaveToStream(TStream* stream) const;
+
+  VCL_READONLY(TStrings, int, Count);
+  vcl::Indexed<TStrings, AnsiString, &TStrings::Get, &TStrings::Put> Strings{this};
+  VCL_PROPERTY(TStrings, AnsiString, Text);
+  AnsiString operator[](int i) const { return Get(i); }
+
+ protected:
+  void CheckIndex(int index, int limit) const;
+};
+
+class TStringList : public TStrings {
+ public:
+  int GetCount() const override { return int(items_.size()); }
+  AnsiString Get(int index) const override;
+  void Put(int index, const AnsiString& s) override;
+  void Insert(int index, const AnsiString& s) override;
+  void Delete(int index) override;
+  void Clear() override { items_.clear(); }
+
+ private:
+  std::vector<AnsiString> items_;
 };

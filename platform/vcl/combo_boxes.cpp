@@ -5,6 +5,7 @@
 
 #include "platform/text/gbk.h"
 #include "platform/vcl/events.h"
+#include "platform/vcl/paint_util.h"
 
 // The list drops down through the control, which may fill it first.
 class TComboBox::Combo : public QComboBox {
@@ -93,5 +94,5 @@ void TComboBox::resizeEvent(QResizeEvent* e) {
   combo_->setGeometry(rect());
 }
 
-void TComboBox::ColorChanged() { vcl::StyleInnerWidget(combo_, this, true); }
-void TComboBox::FontChanged() { vcl::StyleInnerWidget(combo_, this, true); }
+void TComboBox::ColorChanged() { vcl::StyleInner(combo_, this, true); }
+void TComboBox::FontChanged() { vcl::StyleInner(combo_, this, true); }

@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <memory>
 
-#include "platform/vcl/choice_boxes.h"
 #include "platform/vcl/controls.h"
+#include "platform/vcl/stdctrls.h"
 
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
 

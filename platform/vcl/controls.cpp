@@ -68,7 +68,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), QWidget(nullptr), fon
     if (!adopting_) parentFont_ = false;
     FontChanged();
     if (auto* w = dynamic_cast<TWinControl*>(this))
-      for (QObject* o : w->children())
+      for (QObject* o : w->ChildHost()->children())
         if (auto* c = dynamic_cast<TControl*>(o); c && c->parentFont_) c->AdoptParentFont();
   };
 }
@@ -79,8 +79,12 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   const QRect old = geometry(), now(left, top, std::max(0, width), std::max(0, height));
   if (old == now) return;
   setGeometry(now);
+  // A hidden widget hears of its new size only when shown; the library
+  // lays out its aligned children at once.
+  if (auto* w = dynamic_cast<TWinControl*>(this); w && !isVisible() && old.size() != now.size()) w->AlignControls();
   if (IsGraphic() && visible_) InvalidateOnForm(QRegion(old).united(now).boundingRect());
   if (align_ != alNone) RequestAlign();
+  if (parent_) parent_->ChildChanged();
 }
 
 void TControl::SetVisible(bool v) {
@@ -89,6 +93,7 @@ void TControl::SetVisible(bool v) {
   if (parent_) setVisible(v);
   if (IsGraphic()) InvalidateOnForm(geometry());
   if (align_ != alNone) RequestAlign();
+  if (parent_) parent_->ChildChanged();
 }
 
 void TControl::SetAlign(TAlign a) {
@@ -151,7 +156,7 @@ void TControl::SetParent(TWinControl* p) {
   TWinControl* old = parent_;
   if (IsGraphic() && visible_ && old) InvalidateOnForm(geometry());
   parent_ = p;
-  setParent(p);
+  setParent(p ? p->ChildHost() : nullptr);
   if (p) {
     setVisible(visible_);
     if (parentColour_) AdoptParentColor();
@@ -159,8 +164,8 @@ void TControl::SetParent(TWinControl* p) {
     if (IsGraphic() && visible_) InvalidateOnForm(geometry());
   }
   ParentChanged();
-  if (old) old->AlignControls();
-  if (p) p->AlignControls();
+  if (old) old->AlignControls(), old->ChildChanged();
+  if (p) p->AlignControls(), p->ChildChanged();
 }
 
 void TControl::SetText(const AnsiString& t) {
@@ -225,6 +230,7 @@ void TControl::mousePressEvent(QMouseEvent* e) {
   TMouseButton b;
   if (!ButtonOf(e->button(), &b)) return;
   if (TForm* f = ParentForm()) f->FlushPaint();
+  if (b == mbLeft && CaptionTook(e)) return;
   if (b == mbLeft) clicked_ = true;
   const QPoint p = e->position().toPoint();
   MouseDown(b, vcl::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -235,10 +241,19 @@ void TControl::mouseDoubleClickEvent(QMouseEvent* e) {
   TMouseButton b;
   if (!ButtonOf(e->button(), &b)) return;
   if (TForm* f = ParentForm()) f->FlushPaint();
+  if (b == mbLeft && CaptionTook(e)) return;
   const QPoint p = e->position().toPoint();
   // The second press of a double click is a press too: its release clicks.
   if (b == mbLeft) clicked_ = true, DblClick();
   MouseDown(b, vcl::ShiftOf(e->modifiers(), e->buttons()) << ssDouble, p.x(), p.y());
+}
+
+// A left press on the form's own surface (the form, or a graphic control
+// on it) is first the form window's hit test.
+bool TControl::CaptionTook(QMouseEvent* e) {
+  TForm* form = ParentForm();
+  return form && (form == this || (IsGraphic() && parent_ == form)) &&
+         form->CaptionPress(e->globalPosition().toPoint());
 }
 
 void TControl::mouseMoveEvent(QMouseEvent* e) {
@@ -279,6 +294,28 @@ bool TControl::eventFilter(QObject* watched, QEvent* e) {
   auto* inner = qobject_cast<QWidget*>(watched);
   if (!inner || inner == this) return false;
   QEvent::Type t = e->type();
+  if (t == QEvent::KeyPress || t == QEvent::KeyRelease) {
+    // Keys typed into an inner widget (an edit's line edit) go through the
+    // control's key events first; a handler that clears the key keeps it.
+    auto* win = dynamic_cast<TWinControl*>(this);
+    auto* k = static_cast<QKeyEvent*>(e);
+    WORD key = vcl::VirtualKeyOf(k->key());
+    if (!win) return false;
+    win->filteredKey_ = e;
+    if (key && !(t == QEvent::KeyPress ? win->KeyDown(key, vcl::ShiftOf(k->modifiers(), {}))
+                                        : win->KeyUp(key, vcl::ShiftOf(k->modifiers(), {}))))
+      return true;
+    if (t == QEvent::KeyPress) {
+      std::string text = gbk::FromQString(k->text());
+      if (text.size() == 1 && (unsigned char)text[0] >= ' ') {
+        char c = text[0];
+        if (TForm* f = ParentForm(); f && f->KeyPreview) vcl::Fire(f->OnKeyPress, static_cast<TObject*>(f), c);
+        if (c) vcl::Fire(win->OnKeyPress, static_cast<TObject*>(this), c);
+        if (!c) return true;
+      }
+    }
+    return false;
+  }
   if (t != QEvent::MouseButtonPress && t != QEvent::MouseButtonRelease && t != QEvent::MouseMove &&
       t != QEvent::MouseButtonDblClick)
     return false;
@@ -314,16 +351,21 @@ HWND TWinControl::GetHandle() const {
   return windowHandle() ? HWND(windowHandle()->winId()) : 0;
 }
 
+void TWinControl::SetFocus() {
+  if (QWidget* top = window(); top && !top->isActiveWindow()) top->activateWindow();
+  setFocus(Qt::OtherFocusReason);
+}
+
 int TWinControl::GetControlCount() const {
   int n = 0;
-  for (QObject* o : children())
+  for (QObject* o : ChildHost()->children())
     if (dynamic_cast<TControl*>(o)) ++n;
   return n;
 }
 
 TControl* TWinControl::Controls(int i) const {
   int n = 0;
-  for (QObject* o : children())
+  for (QObject* o : ChildHost()->children())
     if (auto* c = dynamic_cast<TControl*>(o); c && n++ == i) return c;
   throw EListError::IndexOutOfBounds(i);
 }
@@ -335,7 +377,7 @@ void TWinControl::AlignControls() {
   const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
   for (TAlign a : order) {
     std::vector<TControl*> list;
-    for (QObject* o : children())
+    for (QObject* o : ChildHost()->children())
       if (auto* c = dynamic_cast<TControl*>(o); c && c->align_ == a && c->visible_) list.push_back(c);
     // Of one kind, the one nearest its edge comes first.
     std::stable_sort(list.begin(), list.end(), [a](TControl* x, TControl* y) {
@@ -368,7 +410,7 @@ void TWinControl::resizeEvent(QResizeEvent* e) {
 
 void TWinControl::ColorChanged() {
   update();
-  for (QObject* o : children())
+  for (QObject* o : ChildHost()->children())
     if (auto* c = dynamic_cast<TControl*>(o); c && c->parentColour_) c->AdoptParentColor();
 }
 
@@ -398,9 +440,16 @@ bool TWinControl::KeyUp(WORD& key, TShiftState shift) {
 
 void TWinControl::keyPressEvent(QKeyEvent* e) {
   WORD key = vcl::VirtualKeyOf(e->key());
+  if (e == filteredKey_) {  // passed on by the inner widget: its events ran already
+    filteredKey_ = nullptr;
+    if (TForm* f = ParentForm(); f && (key == 0x0D || key == 0x1B) && f->DialogKey(key)) return;
+    QWidget::keyPressEvent(e);
+    return;
+  }
   if (key && !KeyDown(key, vcl::ShiftOf(e->modifiers(), {}))) return;
-  QByteArray text = gbk::FromQString(e->text()).c_str();
-  if (text.size() == 1) {
+  if (TForm* f = ParentForm(); f && (key == 0x0D || key == 0x1B) && f->DialogKey(key)) return;
+  std::string text = gbk::FromQString(e->text());
+  if (text.size() == 1 && (unsigned char)text[0] >= ' ') {
     char c = text[0];
     if (TForm* f = ParentForm(); f && f != this && f->KeyPreview) vcl::Fire(f->OnKeyPress, static_cast<TObject*>(f), c);
     if (c) vcl::Fire(OnKeyPress, static_cast<TObject*>(this), c);
@@ -411,6 +460,11 @@ void TWinControl::keyPressEvent(QKeyEvent* e) {
 
 void TWinControl::keyReleaseEvent(QKeyEvent* e) {
   WORD key = vcl::VirtualKeyOf(e->key());
+  if (e == filteredKey_) {
+    filteredKey_ = nullptr;
+    QWidget::keyReleaseEvent(e);
+    return;
+  }
   if (key && !KeyUp(key, vcl::ShiftOf(e->modifiers(), {}))) return;
   QWidget::keyReleaseEvent(e);
 }

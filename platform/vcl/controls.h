@@ -172,6 +172,8 @@ class TControl : public TComponent, public QWidget {
   friend class TWinControl;
   void AdoptParentColor();
   void AdoptParentFont();
+  // True when the press was a caption press of the form (it goes no further).
+  bool CaptionTook(QMouseEvent* e);
 
   TWinControl* parent_ = nullptr;
   TAlign align_ = alNone;
@@ -201,7 +203,8 @@ class TWinControl : public TControl {
   TControl* Controls(int i) const;
 
   bool Focused() const { return hasFocus(); }
-  virtual void SetFocus() { setFocus(Qt::OtherFocusReason); }
+  // Also activates the control's form, as focusing a window does.
+  virtual void SetFocus();
   bool CanFocus() const { return isEnabled() && isVisible(); }
 
   TNotifyEvent OnEnter;
@@ -212,6 +215,11 @@ class TWinControl : public TControl {
 
   // Places the aligned children in the client area.
   void AlignControls();
+  // The widget child controls live in (a scroll box's scrolled content).
+  virtual QWidget* ChildHost() { return this; }
+  const QWidget* ChildHost() const { return const_cast<TWinControl*>(this)->ChildHost(); }
+  // A child control was moved, resized, shown, hidden, added or removed.
+  virtual void ChildChanged() {}
 
  protected:
   // The area aligned children share (the client rectangle less borders).
@@ -223,13 +231,17 @@ class TWinControl : public TControl {
   void keyReleaseEvent(QKeyEvent* e) override;
   void ColorChanged() override;
   void FontChanged() override;
+
+ public:
   // Key events as the form library runs them (a form with KeyPreview sees
-  // them first).
+  // them first); false when a handler cleared the key.
   bool KeyDown(WORD& key, TShiftState shift);
   bool KeyUp(WORD& key, TShiftState shift);
 
  private:
+  friend class TControl;
   bool aligning_ = false;
+  const QEvent* filteredKey_ = nullptr;  // already run through the key events
 };
 
 // A control drawn on its parent (no window of its own, never focused).

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -10,6 +11,10 @@
 #include "platform/text/gbk.h"
 #include "platform/vcl/events.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
+#include "platform/win/messages.h"
+#include "platform/win/window_pos.h"
+#include "platform/win/window_text.h"
 
 namespace {
 // Posted to a form: its collected invalid region is to be painted; a
@@ -26,17 +31,21 @@ TForm::TForm(TComponent* owner)
   visible_ = false;
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
+  // Hints show over every form, the floating toolbar too, active or not.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   SetParentFont(false);
   brush_->Color = GetColor();
   canvas_->Brush->Color = GetColor();
   canvas_->Font->Assign(GetFont());
   ApplyFlags();
+  win::SetOwnWindowText(this, "");  // untitled, not named after the program
   resize(320, 240);
   surface_.Resize(size(), Pixel(GetColor()));
   Screen->AddForm(this);
 }
 
 TForm::~TForm() {
+  DetachWindowProc();
   if (modalLoop_) modalLoop_->quit();
   Screen->RemoveForm(this);
   if (Application->MainForm == this) Application->SetMainForm(nullptr);
@@ -45,6 +54,58 @@ TForm::~TForm() {
 void TForm::DoCreate() {
   created_ = true;
   vcl::Fire(OnCreate, static_cast<TObject*>(this));
+}
+
+// ---- the message map ----
+
+void TForm::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_CLOSE:
+      message.Result = 0;
+      Close();
+      break;
+    case WM_NCHITTEST: message.Result = HTCLIENT; break;
+    default: message.Result = 0; break;
+  }
+}
+
+LRESULT TForm::Deliver(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT result) {
+  TMessage m{msg, wParam, lParam, result};
+  const std::function<void()> dispatch = [&] { Dispatch(m); };
+  vcl::Fire(dispatch);
+  return m.Result;
+}
+
+bool TForm::CaptionPress(const QPoint& global) {
+  if (Deliver(WM_NCHITTEST, 0, MAKELPARAM(WORD(global.x()), WORD(global.y())), HTCLIENT) != HTCAPTION) return false;
+  // A caption press belongs to the move, even when the button is up again
+  // before the move could start.
+  win::StartWindowMove(Handle);
+  return true;
+}
+
+void TForm::AttachWindowProc() {
+  QWindow* w = windowHandle();
+  if (!w || w == procWindow_) return;
+  DetachWindowProc();
+  procWindow_ = w;
+  procHandle_ = HWND(w->winId());
+  RegisterWindowProc(procHandle_, [this](UINT msg, WPARAM wParam, LPARAM lParam) { return Deliver(msg, wParam, lParam); });
+}
+
+void TForm::DetachWindowProc() {
+  if (procHandle_) UnregisterWindowProc(procHandle_);
+  procWindow_ = nullptr;
+  procHandle_ = 0;
+}
+
+bool TForm::DialogKey(WORD key) {
+  for (QWidget* w : findChildren<QWidget*>())
+    if (auto* b = dynamic_cast<TButton*>(w); b && b->isVisible() && b->isEnabled() && (key == 0x0D ? b->Default() : b->Cancel())) {
+      b->Click();
+      return true;
+    }
+  return false;
 }
 
 // ---- window kind and placement ----
@@ -91,8 +152,8 @@ void TForm::ApplyPlacement() {
   const QRect whole = screen ? screen->geometry() : QRect(0, 0, Screen->Width, Screen->Height);
   if (windowState_ == wsMaximized) {
     if (!Framed()) {
-      setGeometry(whole);
-      surface_.Resize(size(), Pixel(GetColor()));
+      move(whole.topLeft());
+      Resized(whole.size());
     } else {
       setWindowState(Qt::WindowMaximized);
     }
@@ -120,23 +181,23 @@ int TForm::GetHeight() const {
 void TForm::SetBounds(int left, int top, int w, int h) {
   const QSize extra = Framed() ? (isVisible() ? frameGeometry().size() - size() : frameExtra_) : QSize(0, 0);
   move(left, top);
-  resize(std::max(0, w - extra.width()), std::max(0, h - extra.height()));
-  surface_.Resize(size(), Pixel(GetColor()));
+  Resized(QSize(std::max(0, w - extra.width()), std::max(0, h - extra.height())));
 }
 
-void TForm::SetClientWidth(int v) {
-  resize(std::max(0, v), height());
-  surface_.Resize(size(), Pixel(GetColor()));
-}
+void TForm::SetClientWidth(int v) { Resized(QSize(std::max(0, v), height())); }
 
-void TForm::SetClientHeight(int v) {
-  resize(width(), std::max(0, v));
+void TForm::SetClientHeight(int v) { Resized(QSize(width(), std::max(0, v))); }
+
+void TForm::Resized(QSize client) {
+  if (client == size()) return;
+  resize(client);
   surface_.Resize(size(), Pixel(GetColor()));
+  if (!isVisible()) AlignControls();  // a shown form does it in its resize event
 }
 
 void TForm::SetText(const AnsiString& t) {
   TWinControl::SetText(t);
-  setWindowTitle(gbk::ToQString(t));
+  win::SetOwnWindowText(this, t);
 }
 
 HWND TForm::GetHandle() const {
@@ -190,6 +251,7 @@ void TForm::Show() {
 }
 
 void TForm::showEvent(QShowEvent* e) {
+  AttachWindowProc();
   QWidget::showEvent(e);
   if (e->spontaneous()) return;
   visible_ = true;
@@ -204,11 +266,11 @@ void TForm::hideEvent(QHideEvent* e) {
   vcl::Fire(OnHide, static_cast<TObject*>(this));
 }
 
-// The window manager's close request and SendMessage(WM_CLOSE) both come
-// here; closing is the library's, Qt only hides.
+// The window manager's close request comes here; closing is the message
+// map's, Qt only hides.
 void TForm::closeEvent(QCloseEvent* e) {
   e->ignore();
-  Close();
+  Deliver(WM_CLOSE, 0, 0);
 }
 
 bool TForm::CloseQuery() {
@@ -249,6 +311,7 @@ void TForm::SetModalResult(TModalResult r) {
 
 TModalResult TForm::ShowModal() {
   if (modal_ || isVisible()) throw EInvalidOperation("Cannot make a visible window modal");
+  QPointer<QWidget> wasActive(QApplication::activeWindow());
   std::vector<QPointer<TForm>> disabled;
   for (TForm* f : Screen->AllForms())
     if (f != this && f->isVisible() && f->isEnabled()) {
@@ -282,6 +345,8 @@ TModalResult TForm::ShowModal() {
   modalLoop_ = nullptr;
   modal_ = false;
   Hide();
+  // The window that was active before takes the input again.
+  if (wasActive && wasActive != this && wasActive->isVisible()) wasActive->activateWindow();
   return modalResult_;
 }
 

@@ -55,8 +55,10 @@ QImage FormSurface::Read(const QRect& area) const {
     const QRect part = w->geometry() & area;
     if (part.isEmpty()) continue;
     if (!painter) painter = new QPainter(&out);
+    // Each child paints its own background; graphic controls that paint
+    // none (flat buttons) let the surface and lower siblings show.
     w->render(painter, part.topLeft() - area.topLeft(), QRegion(part.translated(-w->pos())),
-              QWidget::DrawChildren | QWidget::DrawWindowBackground);
+              QWidget::DrawChildren);
   }
   delete painter;
   return out;

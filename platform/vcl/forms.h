@@ -9,6 +9,10 @@
 // window only copies the surface again.
 #pragma once
 #include <QEventLoop>
+#include <QPointer>
+#include <QWindow>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -22,6 +26,24 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
                  poMainFormCenter, poOwnerFormCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+// A window message as a form's Dispatch sees it.
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
+
+// WM_NCHITTEST's view of a message: the screen point, and the answer
+// written back into the message.
+struct TWMNCHitTest {
+  explicit TWMNCHitTest(TMessage& m)
+      : Msg(m.Msg), XPos(short(LOWORD(m.LParam))), YPos(short(HIWORD(m.LParam))), Result(m.Result) {}
+  const UINT Msg;
+  const short XPos, YPos;
+  LRESULT& Result;
+};
 
 typedef std::function<void(TObject* Sender, bool& CanClose)> TCloseQueryEvent;
 typedef std::function<void(TObject* Sender, TCloseAction& Action)> TCloseEvent;
@@ -103,10 +125,28 @@ class TForm : public TWinControl {
   TCloseQueryEvent OnCloseQuery;
   TCloseEvent OnClose;
 
+  // The form's message map. What reaches it: messages sent or posted to
+  // the form's handle (once shown), its close requests (WM_CLOSE, from this
+  // process or as another process's WM_DELETE_WINDOW), and WM_NCHITTEST
+  // (LParam: the screen point) when the left button goes down on the form's
+  // own surface or on a graphic control on it (child windows answer their
+  // own). A hit test answered HTCAPTION moves the window with the pointer
+  // (win::StartWindowMove) and the press goes nowhere else. A form that
+  // handles messages overrides it and hands the rest to this one: WM_CLOSE
+  // closes the form, WM_NCHITTEST answers HTCLIENT, anything else gives 0.
+  // An exception leaving it is shown as a handler's is.
+  virtual void Dispatch(TMessage& message);
+
   // For the layer.
   void InvalidateRegion(const QRegion& region);
+  // Runs the hit test of a left press at the screen point; true when the
+  // caption took the press (the window then follows the pointer).
+  bool CaptionPress(const QPoint& global);
   // Runs a pending paint now (before input reaches the form).
   void FlushPaint();
+  // Enter clicks the form's Default button, Escape its Cancel button;
+  // false when there is none to click.
+  bool DialogKey(WORD key);
   // Runs OnCreate (Application->CreateForm).
   void DoCreate();
   vcl::FormSurface* Surface() { return &surface_; }
@@ -128,7 +168,14 @@ class TForm : public TWinControl {
   friend class TApplication;
   void ApplyFlags();
   void ApplyPlacement();
+  void Resized(QSize client);
   void RunPaint();
+  // Dispatch behind the exception display; the message's Result.
+  LRESULT Deliver(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT result = 0);
+  // Registers the form's window procedure on its current X window (Qt may
+  // have made a new one), or drops it.
+  void AttachWindowProc();
+  void DetachWindowProc();
   bool Framed() const { return borderStyle_ != bsNone; }
 
   vcl::FormSurface surface_;
@@ -147,8 +194,60 @@ class TForm : public TWinControl {
   QRegion pending_;
   bool paintPosted_ = false;
   QSize frameExtra_{0, 0};  // unknown until the window manager framed it
+  QPointer<QWindow> procWindow_;  // the window whose handle runs Dispatch
+  HWND procHandle_ = 0;
 };
 typedef TForm TCustomForm;
+
+// A window that scrolls its child controls (its range is their extent);
+// children may be far taller than an X window could be (alien widgets).
+class TScrollBox : public TWinControl {
+ public:
+  explicit TScrollBox(TComponent* owner);
+
+  QWidget* ChildHost() override { return content_; }
+  void ChildChanged() override;
+  TBorderStyle GetBorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle s);
+  VCL_PROPERTY(TScrollBox, TBorderStyle, BorderStyle);
+
+  // VertScrollBar->Position, HorzScrollBar->Position; Tracking is always on.
+  class TControlScrollBar {
+   public:
+    TControlScrollBar(TScrollBox* box, bool vertical) : box_(box), vertical_(vertical) {}
+    int GetPosition() const;
+    void SetPosition(int p);
+    int GetRange() const;
+    bool GetTracking() const { return true; }
+    void SetTracking(bool) {}
+    bool GetVisible() const;
+    void SetVisible(bool v);
+    VCL_PROPERTY(TControlScrollBar, int, Position);
+    VCL_READONLY(TControlScrollBar, int, Range);
+    VCL_PROPERTY(TControlScrollBar, bool, Tracking);
+    VCL_PROPERTY(TControlScrollBar, bool, Visible);
+
+   private:
+    QScrollBar* Bar() const;
+    TScrollBox* box_;
+    bool vertical_;
+  };
+  TControlScrollBar* VertScrollBar;
+  TControlScrollBar* HorzScrollBar;
+  ~TScrollBox() override;
+
+  // Scrolls so that the control is in view.
+  void ScrollInView(TControl* c);
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void ColorChanged() override;
+
+ private:
+  QScrollArea* area_;
+  QWidget* content_;
+  TBorderStyle borderStyle_ = bsSingle;
+};
 
 class TApplication : public TComponent {
  public:

@@ -1,64 +1,75 @@
-#include "platform/vcl/memo.h"
-
-#include <QScrollBar>
+#include <QResizeEvent>
 
 #include "platform/text/gbk.h"
+#include "platform/vcl/events.h"
 #include "platform/vcl/paint_util.h"
+#include "platform/vcl/stdctrls.h"
 
 namespace {
 
-// The memo's lines, kept in its text: every change goes to the widget.
+// A memo's lines are its text's lines.
 class MemoLines : public TStrings {
  public:
   explicit MemoLines(QPlainTextEdit* edit) : edit_(edit) {}
-
-  int GetCount() const override { return int(Read().size()); }
-  AnsiString Get(int index) const override {
-    const std::vector<AnsiString> lines = Read();
-    CheckIndex(index, int(lines.size()));
-    return lines[size_t(index)];
+  int GetCount() const override { return int(Lines().size()); }
+  AnsiString Get(int i) const override {
+    QStringList l = Lines();
+    CheckIndex(i, int(l.size()));
+    return gbk::FromQString(l[i]);
   }
-  void Put(int index, const AnsiString& s) override {
-    std::vector<AnsiString> lines = Read();
-    CheckIndex(index, int(lines.size()));
-    lines[size_t(index)] = s;
-    Write(lines);
+  void Put(int i, const AnsiString& s) override {
+    QStringList l = Lines();
+    CheckIndex(i, int(l.size()));
+    l[i] = gbk::ToQString(s);
+    Set(l);
   }
-  void Insert(int index, const AnsiString& s) override {
-    std::vector<AnsiString> lines = Read();
-    CheckIndex(index, int(lines.size()) + 1);
-    lines.insert(lines.begin() + index, s);
-    Write(lines);
+  void Insert(int i, const AnsiString& s) override {
+    QStringList l = Lines();
+    CheckIndex(i, int(l.size()) + 1);
+    l.insert(i, gbk::ToQString(s));
+    Set(l);
   }
-  void Delete(int index) override {
-    std::vector<AnsiString> lines = Read();
-    CheckIndex(index, int(lines.size()));
-    lines.erase(lines.begin() + index);
-    Write(lines);
+  void Delete(int i) override {
+    QStringList l = Lines();
+    CheckIndex(i, int(l.size()));
+    l.removeAt(i);
+    Set(l);
   }
   void Clear() override { edit_->clear(); }
+  void BeginUpdate() override { ++updating_; }
+  void EndUpdate() override {
+    if (--updating_ == 0 && pending_) {
+      pending_ = false;
+      Set(held_);
+    }
+  }
 
  private:
-  std::vector<AnsiString> Read() const {
-    QStringList blocks = edit_->toPlainText().split('\n');
-    if (blocks.last().isEmpty()) blocks.removeLast();
-    std::vector<AnsiString> lines;
-    for (const QString& b : blocks) lines.push_back(gbk::FromQString(b));
-    return lines;
+  // The text split at its breaks; a break at the very end starts no line.
+  QStringList Lines() const {
+    if (pending_) return held_;
+    QStringList l = edit_->toPlainText().split('\n');
+    if (l.back().isEmpty()) l.removeLast();
+    return l;
   }
-  void Write(const std::vector<AnsiString>& lines) {
-    QStringList blocks;
-    for (const AnsiString& l : lines) blocks << gbk::ToQString(l);
-    QString text = blocks.join('\n');
+  void Set(const QStringList& l) {
+    if (updating_ > 0) {
+      held_ = l;
+      pending_ = true;
+      return;
+    }
     // An empty last line is kept by a break after it.
-    if (!lines.empty() && lines.back().empty()) text += '\n';
-    edit_->setPlainText(text);
+    edit_->setPlainText(l.join('\n') + (!l.isEmpty() && l.back().isEmpty() ? "\n" : ""));
   }
-
   QPlainTextEdit* edit_;
+  int updating_ = 0;
+  bool pending_ = false;
+  QStringList held_;
 };
 
 }  // namespace
+
+// ---- TMemo ----
 
 TMemo::TMemo(TComponent* owner)
     : TWinControl(owner), edit_(new QPlainTextEdit(this)), lines_(std::make_unique<MemoLines>(edit_)) {
@@ -67,20 +78,21 @@ TMemo::TMemo(TComponent* owner)
   setFocusPolicy(Qt::StrongFocus);
   ForwardMouseOf(edit_->viewport());
   SetScrollBars(ssNone);
+  QObject::connect(edit_, &QPlainTextEdit::textChanged, [this] { vcl::Fire(OnChange, static_cast<TObject*>(this)); });
   resize(185, 89);
   ColorChanged();
-  FontChanged();
 }
 
-TMemo::~TMemo() = default;
+TMemo::~TMemo() { QObject::disconnect(edit_, nullptr, nullptr, nullptr); }
+
+AnsiString TMemo::GetText() const { return lines_->GetText(); }
+void TMemo::SetText(const AnsiString& t) { lines_->SetText(t); }
 
 void TMemo::SetScrollBars(TScrollStyle s) {
   scrollBars_ = s;
-  const bool vertical = s == ssVertical || s == ssBoth, horizontal = s == ssHorizontal || s == ssBoth;
-  edit_->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-  edit_->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-  // Long lines wrap unless there is a bar to scroll along them.
-  edit_->setLineWrapMode(horizontal ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+  const bool v = s == ssVertical || s == ssBoth, h = s == ssHorizontal || s == ssBoth;
+  edit_->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  edit_->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
 void TMemo::SetTabStop(bool v) {
@@ -94,14 +106,6 @@ void TMemo::resizeEvent(QResizeEvent* e) {
   edit_->setGeometry(rect());
 }
 
-void TMemo::ColorChanged() {
-  QPalette p = edit_->palette();
-  p.setColor(QPalette::Base, vcl::QtColour(GetColor()));
-  p.setColor(QPalette::Text, vcl::QtColour(GetFont()->GetColor()));
-  edit_->setPalette(p);
-}
+void TMemo::ColorChanged() { vcl::StyleInner(edit_, this, true); }
+void TMemo::FontChanged() { vcl::StyleInner(edit_, this, true); }
 
-void TMemo::FontChanged() {
-  edit_->setFont(GetFont()->ToQFont());
-  ColorChanged();
-}

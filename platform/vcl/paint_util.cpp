@@ -1,6 +1,7 @@
 #include "platform/vcl/paint_util.h"
 
 #include "platform/text/gbk.h"
+#include "platform/vcl/controls.h"
 
 namespace vcl {
 
@@ -20,6 +21,15 @@ void DrawCaption(QPainter& p, const QRect& r, const AnsiString& text, TFont* fon
   p.setFont(font->ToQFont());
   p.setPen(QtColour(font->GetColor()));
   p.drawText(r, flags | Qt::TextShowMnemonic, gbk::ToQString(text));
+}
+
+
+void StyleInner(QWidget* inner, TControl* c, bool base) {
+  inner->setFont(c->GetFont()->ToQFont());
+  QPalette p = inner->palette();
+  p.setColor(base ? QPalette::Base : QPalette::Window, vcl::QtColour(c->GetColor()));
+  p.setColor(base ? QPalette::Text : QPalette::WindowText, vcl::QtColour(c->GetFont()->GetColor()));
+  inner->setPalette(p);
 }
 
 }  // namespace vcl

@@ -7,6 +7,9 @@
 #include "platform/gdi/colour.h"
 #include "platform/vcl/graphics.h"
 
+class QWidget;
+class TControl;
+
 namespace vcl {
 
 inline QColor QtColour(TColor c) { return gdi::ToQColor(ColorToRGB(c)); }
@@ -19,4 +22,10 @@ void Frame3D(QPainter& p, QRect& r, TColor topLeft, TColor bottomRight, int widt
 // "&&" is a single '&'.
 void DrawCaption(QPainter& p, const QRect& r, const AnsiString& text, TFont* font, int flags);
 
+}  // namespace vcl
+
+namespace vcl {
+// Font and colours of a control applied to the Qt widget inside it (Base and
+// Text for edits and lists, Window and WindowText for buttons).
+void StyleInner(QWidget* inner, TControl* c, bool base);
 }  // namespace vcl

@@ -125,3 +125,48 @@ class Property : public ReadOnly<O, T, Get> {
   ::vcl::Property<Owner, Type, &Owner::Get##Name, &Owner::Set##Name> Name { this }
 #define VCL_READONLY(Owner, Type, Name) \
   ::vcl::ReadOnly<Owner, Type, &Owner::Get##Name> Name { this }
+
+namespace vcl {
+
+// Indexed properties: `Items->Strings[3] = "x"`, `AnsiString s = Items->Strings[3]`.
+template <class O, class T, T (O::*Get)(int) const, void (O::*Put)(int, PropertyArg<T>)>
+class Indexed {
+ public:
+  explicit Indexed(O* owner) : owner_(owner) {}
+  Indexed(const Indexed&) = delete;
+  Indexed& operator=(const Indexed&) = delete;
+
+  class Ref {
+   public:
+    Ref(O* o, int i) : o_(o), i_(i) {}
+    operator T() const { return (o_->*Get)(i_); }
+    T operator()() const { return (o_->*Get)(i_); }
+    Ref& operator=(PropertyArg<T> v) {
+      (o_->*Put)(i_, v);
+      return *this;
+    }
+    Ref& operator=(const Ref& r) { return *this = r(); }
+    template <class U>
+    friend auto operator==(const Ref& r, const U& u) -> decltype(std::declval<T>() == u) {
+      return r() == u;
+    }
+    template <class U>
+    friend auto operator!=(const Ref& r, const U& u) -> decltype(std::declval<T>() != u) {
+      return r() != u;
+    }
+    template <class U>
+    friend auto operator+(const Ref& r, const U& u) -> decltype(std::declval<T>() + u) {
+      return r() + u;
+    }
+
+   private:
+    O* o_;
+    int i_;
+  };
+  Ref operator[](int i) const { return Ref(owner_, i); }
+
+ private:
+  O* owner_;
+};
+
+}  // namespace vcl

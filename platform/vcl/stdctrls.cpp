@@ -74,6 +74,11 @@ void TEdit::SetPasswordChar(char c) {
   edit_->setEchoMode(QLineEdit::Password);
 }
 
+void TEdit::SetFocus() {
+  TWinControl::SetFocus();
+  edit_->setFocus(Qt::OtherFocusReason);
+}
+
 int TEdit::GetSelStart() const {
   return edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition();
 }

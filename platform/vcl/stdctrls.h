@@ -1,7 +1,13 @@
-// Edits, labels, push buttons and scroll bars.
+// Edits, labels, push buttons, scroll bars, list boxes, memos, check boxes,
+// radio buttons and group boxes.
 #pragma once
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <memory>
 
 #include "platform/vcl/controls.h"
 
@@ -39,7 +45,7 @@ class TEdit : public TWinControl {
 
   void SelectAll() { edit_->selectAll(); }
   void Clear() { SetText(""); }
-  void SetFocus() override { edit_->setFocus(Qt::OtherFocusReason); }
+  void SetFocus() override;
 
   TNotifyEvent OnChange;
 
@@ -189,4 +195,130 @@ class TScrollBar : public TWinControl {
   int min_ = 0, max_ = 100, position_ = 0, pageSize_ = 0, smallChange_ = 1, largeChange_ = 1;
   bool syncing_ = false;
   bool stepped_ = false;  // steps since the button went down
+};
+
+// One-column list over QListWidget. ItemIndex -1 is no selection; deleting
+// the selected item leaves none. OnClick runs when the person selects an
+// item (with the mouse or the keys), not when the program sets ItemIndex.
+class TListBox : public TWinControl {
+ public:
+  explicit TListBox(TComponent* owner);
+  ~TListBox() override;
+
+  TStrings* GetItems() const { return items_.get(); }
+  void SetItems(TStrings* s) { items_->Assign(s); }
+  int GetItemIndex() const;
+  void SetItemIndex(int i);
+  int GetItemHeight() const { return itemHeight_; }
+  void SetItemHeight(int h);
+
+  VCL_PROPERTY(TListBox, TStrings*, Items);
+  VCL_PROPERTY(TListBox, int, ItemIndex);
+  VCL_PROPERTY(TListBox, int, ItemHeight);
+
+  QListWidget* Inner() const { return list_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void ColorChanged() override;
+  void FontChanged() override;
+  // A list box's click is the selection, not the press and release.
+  void Click() override {}
+
+ private:
+  QListWidget* list_;
+  std::unique_ptr<TStrings> items_;
+  int itemHeight_ = 13;
+  bool byPerson_ = false;  // the list is handling a press or a key
+};
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// Lines of text over QPlainTextEdit.
+class TMemo : public TWinControl {
+ public:
+  explicit TMemo(TComponent* owner);
+  ~TMemo() override;
+
+  TStrings* GetLines() const { return lines_.get(); }
+  void SetLines(TStrings* s) { lines_->Assign(s); }
+  AnsiString GetText() const override;
+  void SetText(const AnsiString& t) override;
+  bool GetReadOnly() const { return edit_->isReadOnly(); }
+  void SetReadOnly(bool v) { edit_->setReadOnly(v); }
+  bool GetWordWrap() const { return edit_->lineWrapMode() != QPlainTextEdit::NoWrap; }
+  void SetWordWrap(bool v) { edit_->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap); }
+  TScrollStyle GetScrollBars() const { return scrollBars_; }
+  void SetScrollBars(TScrollStyle s);
+  // Off: the Tab key moves on, it never enters the memo; clicks still do.
+  bool GetTabStop() const { return focusPolicy() != Qt::ClickFocus; }
+  void SetTabStop(bool v);
+
+  VCL_PROPERTY(TMemo, TStrings*, Lines);
+  VCL_PROPERTY(TMemo, bool, ReadOnly);
+  VCL_PROPERTY(TMemo, bool, WordWrap);
+  VCL_PROPERTY(TMemo, TScrollStyle, ScrollBars);
+  VCL_PROPERTY(TMemo, bool, TabStop);
+
+  void Clear() { SetText(""); }
+  TNotifyEvent OnChange;
+
+  QPlainTextEdit* Inner() const { return edit_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void ColorChanged() override;
+  void FontChanged() override;
+
+ private:
+  QPlainTextEdit* edit_;
+  std::unique_ptr<TStrings> lines_;
+  TScrollStyle scrollBars_ = ssNone;
+};
+
+// Setting Checked from the program runs OnClick too, as the library does.
+class TCheckBox : public TWinControl {
+ public:
+  explicit TCheckBox(TComponent* owner);
+  bool GetChecked() const { return box_->isChecked(); }
+  void SetChecked(bool v);
+  VCL_PROPERTY(TCheckBox, bool, Checked);
+  QCheckBox* Inner() const { return box_; }
+
+ protected:
+  void TextChanged() override;
+  void ColorChanged() override;
+  void FontChanged() override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  QCheckBox* box_;
+};
+
+// Radio buttons on one parent exclude each other.
+class TRadioButton : public TWinControl {
+ public:
+  explicit TRadioButton(TComponent* owner);
+  bool GetChecked() const { return button_->isChecked(); }
+  void SetChecked(bool v);
+  VCL_PROPERTY(TRadioButton, bool, Checked);
+  QRadioButton* Inner() const { return button_; }
+
+ protected:
+  void TextChanged() override;
+  void FontChanged() override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  QRadioButton* button_;
+};
+
+// A frame with its caption at the top left, holding controls.
+class TGroupBox : public TWinControl {
+ public:
+  explicit TGroupBox(TComponent* owner);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  TRect AlignRect() const override;
 };

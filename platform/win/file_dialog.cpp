@@ -3,9 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QThread>
-#include <QTimer>
 
-#include "platform/win/detail/script.h"
+#include "platform/win/dialog_script.h"
 
 #include <cstdio>
 
@@ -21,24 +20,23 @@ std::optional<QString> Show(const std::function<void(QFileDialog&)>& setup) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   setup(dialog);
   const QStringList start = dialog.selectedFiles();
-  win::detail::LogDialog({dialog.windowTitle(), KindOf(dialog),
-                          start.isEmpty() ? dialog.directory().absolutePath() : start.first(),
-                          dialog.nameFilters().join(";;")});
+  win::LogDialog({dialog.windowTitle(), KindOf(dialog),
+                  start.isEmpty() ? dialog.directory().absolutePath() : start.first(),
+                  dialog.nameFilters().join(";;")});
 
   std::optional<QString> scripted;
-  const std::optional<QByteArray> line = win::detail::TakeAnswer();
-  if (line) {
-    const QString path = QString::fromUtf8(line->mid(5).trimmed());
-    if (line->left(5).toUpper() == "FILE " && !path.isEmpty())
+  const std::optional<win::ScriptedAnswer> answer = win::TakeScriptedAnswer();
+  if (answer) {
+    const QString path = QString::fromUtf8(answer->rest);
+    if (answer->word == "FILE" && !path.isEmpty())
       scripted = QDir(dialog.directory()).absoluteFilePath(path);
-    else if (line->toUpper() != "CANCEL")
+    else if (answer->word != "CANCEL" || !answer->rest.isEmpty())
       fprintf(stderr, "RunFileDialog: scripted answer does not fit a file dialog; cancelling it\n");
-    // Answered once the dialog is up, so that it was really shown.
     const int result = scripted ? QDialog::Accepted : QDialog::Rejected;
-    QTimer::singleShot(0, &dialog, [&dialog, result] { static_cast<QDialog&>(dialog).done(result); });
+    win::AnswerWhenShown(&dialog, [&dialog, result] { static_cast<QDialog&>(dialog).done(result); });
   }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  if (line) return scripted;
+  if (answer) return scripted;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return std::nullopt;
   return files.first();
@@ -56,6 +54,19 @@ std::optional<QString> RunFileDialog(const std::function<void(QFileDialog&)>& se
   QMetaObject::invokeMethod(
       app, [&] { r = Show(setup); }, Qt::BlockingQueuedConnection);
   return r;
+}
+
+QStringList NameFilters(const QString& filter) {
+  const QStringList parts = filter.split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); i += 2) {
+    QStringList patterns;
+    for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts))
+      patterns << (p.trimmed() == "*.*" ? QString("*") : p.trimmed());
+    // Qt reads the patterns from the last parentheses.
+    out << parts[i] + " (" + patterns.join(' ') + ")";
+  }
+  return out;
 }
 
 }  // namespace win

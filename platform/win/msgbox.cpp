@@ -4,14 +4,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
-#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 #include "platform/text/gbk.h"
-#include "platform/win/detail/script.h"
+#include "platform/win/dialog_script.h"
 
-#include <cstdlib>
 #include <cstdio>
 #include <optional>
 
@@ -61,11 +59,10 @@ int IdOf(QMessageBox::StandardButton b) {
 // The next scripted answer; nothing when there is none.
 std::optional<QMessageBox::StandardButton> NextAnswer(bool* unknown) {
   *unknown = false;
-  std::optional<QByteArray> line = win::detail::TakeAnswer();
-  if (!line) return std::nullopt;
-  const QByteArray word = line->toUpper();
+  std::optional<win::ScriptedAnswer> answer = win::TakeScriptedAnswer();
+  if (!answer) return std::nullopt;
   for (const Answer& a : kAnswers)
-    if (word == a.word) return a.button;
+    if (answer->word == a.word && answer->rest.isEmpty()) return a.button;
   *unknown = true;
   return QMessageBox::NoButton;
 }
@@ -86,7 +83,7 @@ int Show(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (i.type == (type & 0xF0)) icon = i.icon;
   QString qcaption = gbk::ToQString(caption ? caption : "Error");
   QString qtext = gbk::ToQString(text ? text : "");
-  win::detail::LogDialog({qcaption, qtext});
+  win::LogDialog({qcaption, qtext});
 
   QMessageBox box(icon, qcaption, qtext, buttons->buttons, OwnerWidget(owner));
   box.setEscapeButton(buttons->escape);
@@ -95,8 +92,7 @@ int Show(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     QMessageBox::StandardButton chosen = buttons->buttons.testFlag(*answer) ? *answer : buttons->escape;
     if (unknown || chosen != *answer)
       fprintf(stderr, "MessageBox: scripted answer does not fit this box; taking its Escape button\n");
-    // Answered once the box is up, so that it was really shown.
-    QTimer::singleShot(0, &box, [&box, chosen] { box.button(chosen)->click(); });
+    win::AnswerWhenShown(&box, [&box, chosen] { box.button(chosen)->click(); });
   }
   return IdOf(QMessageBox::StandardButton(box.exec()));
 }

@@ -1,14 +1,12 @@
 // Modal message boxes (QMessageBox), GBK texts.
 //
-// Driving them without a person, for tests:
-// - QUARVEL_MSGBOX_LOG=<file>: every box appends one line "caption<TAB>text"
-//   in UTF-8; backslash, tab and line breaks inside are written as \\, \t, \n.
+// Driving them without a person, for tests (dialog_script.h):
+// - QUARVEL_MSGBOX_LOG=<file>: every box appends one line "caption<TAB>text".
 // - QUARVEL_MSGBOX_ANSWERS=<file>: one answer a line, YES, NO, OK or CANCEL
-//   (any case); each box takes the first line and removes it from the file.
-//   The box is still shown, then answered as soon as it is up. An answer the
-//   box has no button for gives the box's Escape result. When the file runs
-//   out, boxes wait for a person again. File and folder dialogs take their
-//   answers from the same file and log to the same log (file_dialog.h).
+//   (any case). The box is still shown, then answered as soon as it is up.
+//   An answer the box has no button for (or any other line) gives the box's
+//   Escape result. File and folder dialogs and the form library's dialogs
+//   take their answers from the same file and log to the same log.
 #pragma once
 #include "platform/windef.h"
 

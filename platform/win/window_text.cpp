@@ -47,6 +47,36 @@ class PublishedTextFilter : public QObject {
   }
 };
 
+const char kOwnTextProperty[] = "quarvelOwnWindowText";
+
+void ApplyOwnText(QWidget* w) {
+  QWindow* qw = w->windowHandle();
+  if (!qw || !qw->handle()) return;
+  QByteArray text = w->property(kOwnTextProperty).toByteArray();
+  win::x11::WriteName(qw->winId(), gbk::ToUtf8(std::string_view(text.constData(), size_t(text.size()))));
+}
+
+// Qt writes its own idea of an untitled window's name when it makes or
+// shows the window; the text is put back after it.
+class OwnTextFilter : public QObject {
+ public:
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    QEvent::Type t = ev->type();
+    if (t != QEvent::Show && t != QEvent::WinIdChange && t != QEvent::Expose) return false;
+    QWidget* w = qobject_cast<QWidget*>(obj);
+    if (!w)
+      if (auto* qw = qobject_cast<QWindow*>(obj)) w = reinterpret_cast<QWidget*>(qw->property("quarvelOwner").value<void*>());
+    if (w && w->property(kOwnTextProperty).isValid()) {
+      ApplyOwnText(w);
+      if (QWindow* qw = w->windowHandle(); qw && !qw->property("quarvelOwner").isValid()) {
+        qw->setProperty("quarvelOwner", QVariant::fromValue<void*>(w));
+        qw->installEventFilter(this);
+      }
+    }
+    return false;
+  }
+};
+
 QWidget* WidgetOf(QWindow* qw) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
   for (QWidget* w : QApplication::allWidgets())
@@ -77,6 +107,8 @@ BOOL SetWindowText(HWND h, LPCSTR text) {
     QWidget* w = WidgetOf(own);
     if (w && w->property(kTextProperty).isValid())
       win::PublishWindowText(w, gbkText);
+    else if (w && w->property(kOwnTextProperty).isValid())
+      win::SetOwnWindowText(w, gbkText);
     else if (w && w->isWindow())
       w->setWindowTitle(gbk::ToQString(gbkText));
     else
@@ -116,6 +148,28 @@ void PublishWindowText(QWidget* w, std::string_view gbkText) {
   w->setAttribute(Qt::WA_NativeWindow);
   w->winId();
   ApplyPublished(w);
+}
+
+}  // namespace win
+
+namespace win {
+
+void SetOwnWindowText(QWidget* w, std::string_view gbkText) {
+  if (!w) return;
+  static OwnTextFilter* filter = nullptr;
+  if (!filter && QCoreApplication::instance()) {
+    filter = new OwnTextFilter;
+    filter->setParent(QCoreApplication::instance());
+  }
+  const bool first = !w->property(kOwnTextProperty).isValid();
+  w->setProperty(kOwnTextProperty, QByteArray(gbkText.data(), qsizetype(gbkText.size())));
+  w->setWindowTitle(gbk::ToQString(gbkText));
+  if (first && filter) w->installEventFilter(filter);
+  if (QWindow* qw = w->windowHandle(); qw && filter && !qw->property("quarvelOwner").isValid()) {
+    qw->setProperty("quarvelOwner", QVariant::fromValue<void*>(w));
+    qw->installEventFilter(filter);
+  }
+  ApplyOwnText(w);
 }
 
 }  // namespace win

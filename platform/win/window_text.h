@@ -27,4 +27,11 @@ std::string WindowText(HWND h);
 // The text follows the widget when Qt creates its native window again.
 void PublishWindowText(QWidget* w, std::string_view gbk);
 
+// Gives a top-level window of this process exactly this text as its
+// window text, the empty text included (Qt names an untitled window after
+// the program, and another instance of the program would count that as
+// its title). Written again whenever the window is shown, exposed or made
+// anew.
+void SetOwnWindowText(QWidget* topLevel, std::string_view gbk);
+
 }  // namespace win

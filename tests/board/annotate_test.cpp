@@ -57,7 +57,7 @@ COLORREF PicturePixel(int x, int y) { return Form3->ScratchBitmap->Pixels().GetP
 class Overlay : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    setenv("QUARVEL_COLORDIALOG_ANSWERS", "colours", 1);
+    setenv("QUARVEL_MSGBOX_ANSWERS", "answers", 1);
     StartUp();
     desktop_ = new test::Peer({"--top", "desk", "--geom", QString::number(kWindow.x()), QString::number(kWindow.y()),
                                QString::number(kWindow.width()), QString::number(kWindow.height())});
@@ -385,7 +385,7 @@ TEST_F(Overlay, WidthAndColourOfThePen) {
   Form2->SpeedButton7->Click();
   EXPECT_EQ(Form2->Edit1->Text, "3");
 
-  std::ofstream("colours") << "OK $FF0000\nCANCEL\n";
+  std::ofstream("answers") << "COLOR $FF0000\nCANCEL\n";
   Form2->SpeedButton9->Click();
   EXPECT_EQ(Form2->LCP->Color, clBlue);
   EXPECT_EQ(Form2->Canvas->Pen->Color, clBlue);
@@ -393,7 +393,7 @@ TEST_F(Overlay, WidthAndColourOfThePen) {
   EXPECT_EQ(Form2->Canvas->Pen->Color, clBlue);
   ASSERT_TRUE(Stroke({QPoint(150, 300), QPoint(300, 300)}));
   EXPECT_EQ(PicturePixel(200, 300), RGB(0, 0, 255));
-  std::ofstream("colours") << "OK 33023\n";
+  std::ofstream("answers") << "COLOR 33023\n";
   Form2->SpeedButton9->Click();
   EXPECT_EQ(Form2->Canvas->Pen->Color, TColor(33023));
 }

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "board/lessons.h"
 #include "platform/win/cursor.h"
@@ -26,6 +27,16 @@ std::string ReadAll(const char* path) {
 }
 
 void Write(const char* path, const std::string& text) { std::ofstream(path) << text; }
+
+// The message boxes logged, "caption<TAB>text" a line: the log without the
+// colour dialogs' lines.
+std::string Boxes() {
+  std::istringstream log(ReadAll("boxes.log"));
+  std::string boxes;
+  for (std::string line; std::getline(log, line);)
+    if (line.find("\tCOLOR\t") == std::string::npos) boxes += line + "\n";
+  return boxes;
+}
 
 COLORREF Background() { return COLORREF(Form3->RCP->Color()); }
 COLORREF PenSwatch() { return COLORREF(Form3->LCP->Color()); }
@@ -63,8 +74,7 @@ class Draw : public ::testing::Test {
                           "prcs_mox2.cut"})
       QFile::copy(QString::fromStdString(std::string(getenv("QUARVEL_BIN")) + "/" + f), f);
     setenv("QUARVEL_MSGBOX_LOG", "boxes.log", 1);
-    setenv("QUARVEL_MSGBOX_ANSWERS", "box-answers", 1);
-    setenv("QUARVEL_COLORDIALOG_ANSWERS", "colour-answers", 1);
+    setenv("QUARVEL_MSGBOX_ANSWERS", "answers", 1);
     ASSERT_TRUE(BoardUp());
   }
   // A fresh page in the start-up colours, the pen armed.
@@ -238,8 +248,7 @@ TEST_F(Draw, UndoHasNothingToRestoreOnceTheSnapshotOrTheWholePageWasReplaced) {
 
   // The page refilled with a new background.
   ASSERT_TRUE(Drag({{100, 300}, {200, 310}, {300, 320}}));
-  Write("colour-answers", "OK $808080\n");
-  Write("box-answers", "YES\n");
+  Write("answers", "COLOR $808080\nYES\n");  // the colour, then the question
   ASSERT_TRUE(Click(Form3->RCP, [] { return PagePixel(1, 200, 310) == RGB(128, 128, 128); }));
   ASSERT_TRUE(Click(Form3->SpeedButton4, [] { return true; }));
   EXPECT_EQ(PagePixel(1, 200, 310), RGB(128, 128, 128));
@@ -247,9 +256,9 @@ TEST_F(Draw, UndoHasNothingToRestoreOnceTheSnapshotOrTheWholePageWasReplaced) {
 
 TEST_F(Draw, TheBackgroundDialogRefillsThePageAsksFirstOnContentAndColoursTheNote) {
   // Cancel and an unchanged colour change nothing.
-  Write("colour-answers", "CANCEL\nOK 4194304\n");
-  ASSERT_TRUE(Click(Form3->RCP, [] { return ReadAll("colour-answers") == "OK 4194304\n"; }));
-  ASSERT_TRUE(Click(Form3->RCP, [] { return ReadAll("colour-answers").empty(); }));
+  Write("answers", "CANCEL\nCOLOR 4194304\n");
+  ASSERT_TRUE(Click(Form3->RCP, [] { return ReadAll("answers") == "COLOR 4194304\n"; }));
+  ASSERT_TRUE(Click(Form3->RCP, [] { return ReadAll("answers").empty(); }));
   EXPECT_EQ(Background(), COLORREF(4194304));
   EXPECT_EQ(ScreenPixel(W - 1, 37), COLORREF(4194304));
 
@@ -260,23 +269,22 @@ TEST_F(Draw, TheBackgroundDialogRefillsThePageAsksFirstOnContentAndColoursTheNot
   } notes[] = {{0x000000, 0x626262}, {0x000040, 0x626262}, {0x400040, 0x626262},
                {0x808080, 0xA5A5A5}, {0x123456, 0x123456}, {0x400000, 0x400000}};
   for (const auto& n : notes) {
-    Write("colour-answers", "OK " + std::to_string(n.chosen) + "\n");
+    Write("answers", "COLOR " + std::to_string(n.chosen) + "\n");
     ASSERT_TRUE(Click(Form3->RCP, [&] { return Background() == n.chosen; })) << n.chosen;
     EXPECT_EQ(COLORREF(Form3->NoteColour), n.note) << n.chosen;
     EXPECT_EQ(PagePixel(1, 500, 400), n.chosen);
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(500, 400) == n.chosen; }));
     EXPECT_EQ(Form3->PageState[1], 1);
   }
-  EXPECT_EQ(ReadAll("boxes.log"), "");
+  EXPECT_EQ(Boxes(), "");
 
   // On a page with content the question comes; No keeps the page's look
   // and gives the colour to the pages to come.
   ASSERT_TRUE(Drag({{100, 100}, {200, 110}, {300, 120}}));
   const QImage drawn = PageImage(1);
-  Write("colour-answers", "OK $00FF00\n");
-  Write("box-answers", "NO\n");
+  Write("answers", "COLOR $00FF00\nNO\n");
   ASSERT_TRUE(Click(Form3->RCP, [] { return Background() == 0x00FF00; }));
-  EXPECT_EQ(ReadAll("boxes.log"), u8"提示信息\t是否清除本页内容？\n");
+  EXPECT_EQ(Boxes(), u8"提示信息\t是否清除本页内容？\n");
   EXPECT_FALSE(Changed(drawn, PageImage(1)).isValid());
   EXPECT_EQ(Form3->PageState[1], 2);
   EXPECT_EQ(ScreenPixel(W - 1, 37), COLORREF(0x400000));
@@ -284,16 +292,16 @@ TEST_F(Draw, TheBackgroundDialogRefillsThePageAsksFirstOnContentAndColoursTheNot
 
 TEST_F(Draw, ThePenColourDialogSetsTheSwatchAndThePenButNotTheEraser) {
   Form1->PaintSource = 0;
-  Write("colour-answers", "OK $00FF00\n");
+  Write("answers", "COLOR $00FF00\n");
   ASSERT_TRUE(Click(Form3->SpeedButton9, [] { return PenSwatch() == 0x00FF00; }));
   EXPECT_EQ(COLORREF(Form3->Canvas->Pen->Color()), COLORREF(0x00FF00));
   EXPECT_EQ(Form1->PaintSource, 1);
   ASSERT_TRUE(Click(Form3->SpeedButton10, [] { return DrawMode == kEraser; }));
-  Write("colour-answers", "OK $FF0000\n");
+  Write("answers", "COLOR $FF0000\n");
   ASSERT_TRUE(Click(Form3->LCP, [] { return PenSwatch() == 0xFF0000; }));
   EXPECT_EQ(COLORREF(Form3->Canvas->Pen->Color()), Background());
   Form1->PaintSource = 0;
-  Write("colour-answers", "CANCEL\n");
+  Write("answers", "CANCEL\n");
   ASSERT_TRUE(Click(Form3->LCP, [] { return Form1->PaintSource == 1; }));
   EXPECT_EQ(PenSwatch(), COLORREF(0xFF0000));
 }

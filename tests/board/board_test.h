@@ -20,29 +20,12 @@
 #include "board/startup.h"
 #include "board/toolbar.h"
 #include "platform/gdi/colour.h"
+#include "tests/platform/x_test.h"
 
 namespace boardtest {
 
-inline bool WaitFor(const std::function<bool()>& done, int ms = 15000) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(2);
-  }
-  return true;
-}
-
-inline std::string Shell(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
+using test::Shell;
+inline bool WaitFor(const std::function<bool()>& done, int ms = 15000) { return test::WaitFor(done, ms); }
 
 // Runs xdotool while the GUI thread goes on handling events, so that each
 // step arrives on its own.

@@ -18,18 +18,11 @@
 #include <thread>
 #include <vector>
 
+#include "tests/platform/x_test.h"
+
 namespace e2e {
 
-inline std::string Shell(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
+using test::Shell;
 
 template <class F>
 bool WaitFor(F done, int ms = 15000) {

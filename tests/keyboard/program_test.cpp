@@ -15,6 +15,7 @@
 #include "platform/win/screen.h"
 #include "platform/win/window_text.h"
 #include "platform/win/window_walk.h"
+#include "tests/platform/x_test.h"
 
 #include <gtest/gtest.h>
 
@@ -41,32 +42,9 @@ win::Application& App() {
   return *app;
 }
 
-bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(5);
-  }
-  return true;
-}
-
-std::string Shell(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
-std::string Hex(HWND h) {
-  char buf[32];
-  snprintf(buf, sizeof buf, "0x%lx", h);
-  return buf;
-}
+using test::Hex;
+using test::Shell;
+using test::WaitFor;
 
 std::string At(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
 

@@ -93,7 +93,7 @@ TEST_F(DrawTest, PointsAsPixels) {
   }
   EXPECT_EQ(m.Of(RGB(255, 0, 0)), expected);
   EXPECT_EQ(m.NotWhite(), expected);
-  EXPECT_EQ(outline.DrawOutLine(static_cast<HDC__*>(nullptr), 0, 0), 0);
+  EXPECT_EQ(outline.DrawOutLine(static_cast<HDC>(nullptr), 0, 0), 0);
 }
 
 // The range and stroke members draw with the drawing pen and put the DC's
@@ -105,7 +105,7 @@ TEST_F(DrawTest, RangesAndStrokesWithTheDrawingPen) {
   MemoryDC m(256, 256);
   outline.DrawStroke(m.dc, 2, 0);
   EXPECT_EQ(m.Of(RGB(0, 0, 255)), Frame(117, 20, 137, 235));
-  EXPECT_EQ(m.dc.m_hDC->dc.GetPen().colour, RGB(0, 0, 0));
+  EXPECT_EQ(m.dc.m_hDC->GetPen().colour, RGB(0, 0, 0));
   outline.DrawStroke(m.dc, 3, 0);  // no such stroke
   EXPECT_EQ(m.NotWhite(), Frame(117, 20, 137, 235));
 
@@ -115,13 +115,13 @@ TEST_F(DrawTest, RangesAndStrokesWithTheDrawingPen) {
   for (int x = 20; x < 230; ++x) expected.insert({x, 120});
   for (int y = 120; y < 136; ++y) expected.insert({230, y});
   EXPECT_EQ(r.Of(RGB(0, 0, 255)), expected);
-  EXPECT_EQ(r.dc.m_hDC->dc.GetPen().colour, RGB(0, 0, 0));
+  EXPECT_EQ(r.dc.m_hDC->GetPen().colour, RGB(0, 0, 0));
 
   MemoryDC same(256, 256);
   EXPECT_EQ(outline.DrawOutLine(same.dc, 2ul, 2ul, 4), 1);
   EXPECT_TRUE(same.NotWhite().empty()) << "from = to: only a move";
-  EXPECT_EQ(same.dc.m_hDC->dc.GetPen().colour, RGB(0, 0, 255)) << "mode 4 leaves the drawing pen selected";
-  EXPECT_EQ(same.dc.m_hDC->dc.GetCurrentPosition().x, 230);
+  EXPECT_EQ(same.dc.m_hDC->GetPen().colour, RGB(0, 0, 255)) << "mode 4 leaves the drawing pen selected";
+  EXPECT_EQ(same.dc.m_hDC->GetCurrentPosition().x, 230);
   EXPECT_EQ(outline.DrawOutLine(same.dc, 10ul, 3ul, 0), 0) << "from is no point";
   EXPECT_EQ(outline.DrawOutLine(same.dc, 3ul, 10ul, 0), 0) << "to is no point";
   EXPECT_EQ(outline.DrawOutLine(same.dc, 9ul, 0ul, 0), 1) << "from the last point";
@@ -156,7 +156,7 @@ TEST_F(DrawTest, PointMarks) {
   MemoryDC v(256, 64);
   outline.DrawVertexPoint(v.dc, 0);
   EXPECT_TRUE(v.Of(RGB(0, 128, 0)).count({5, 20}));
-  EXPECT_EQ(v.dc.m_hDC->dc.GetPen().colour, RGB(0, 0, 0));
+  EXPECT_EQ(v.dc.m_hDC->GetPen().colour, RGB(0, 0, 0));
 
   // Numbers are text inside the 30 x 30 box around each vertex.
   MemoryDC plain(256, 64), numbered(256, 64);

@@ -97,7 +97,7 @@ EngineParams FillParams(HostWindow& wnd, int first, int last, double scale = 0.5
 // Records, on the fill thread, every pixel the sweep sets in `colour`.
 class SweepRecorder {
  public:
-  SweepRecorder(COutLine& o, COLORREF colour) : bitmap_(&o.GetMemDC()->m_hDC->bitmap->bitmap) {
+  SweepRecorder(COutLine& o, COLORREF colour) : bitmap_(dynamic_cast<gdi::Bitmap*>(o.GetMemDC()->m_hDC->GetSurface())) {
     bitmap_->SetChangeHandler([this, colour](const QRect& r) {
       if (r.width() != 1 || r.height() != 1 || bitmap_->GetPixel(r.x(), r.y()) != colour) return;
       std::lock_guard<std::mutex> lock(mutex_);

@@ -11,19 +11,11 @@
 
 #include "platform/gdi/colour.h"
 #include "platform/gdi/dc.h"
+#include "tests/platform/x_test.h"
 
 namespace {
 
-std::string Sh(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
+using test::Shell;
 
 void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
@@ -62,8 +54,8 @@ TEST(PngEncoder, WritesTheBitmapsColoursAsAnRgbPngWithoutAlpha) {
   std::string png = "left over";
   ASSERT_EQ(Gdiplus::EncodePng(picture, &png), Gdiplus::Ok);
   Write("pattern.png", png);
-  EXPECT_EQ(Sh("identify -format '%m %w %h %[channels] %z' pattern.png"), "PNG 37 21 srgb 8");
-  EXPECT_EQ(Sh("convert pattern.png -depth 8 rgb:-"), Rgb(picture));
+  EXPECT_EQ(Shell("identify -format '%m %w %h %[channels] %z' pattern.png"), "PNG 37 21 srgb 8");
+  EXPECT_EQ(Shell("convert pattern.png -depth 8 rgb:-"), Rgb(picture));
   // Board pages are mostly one colour: such a page is a small file.
   gdi::Bitmap plain(1920, 1080);
   dc.SelectSurface(&plain);
@@ -71,7 +63,7 @@ TEST(PngEncoder, WritesTheBitmapsColoursAsAnRgbPngWithoutAlpha) {
   ASSERT_EQ(Gdiplus::EncodePng(plain, &png), Gdiplus::Ok);
   EXPECT_LT(png.size(), 64u * 1024);
   Write("plain.png", png);
-  EXPECT_EQ(Sh("identify -format '%w %h %[fx:p{1919,1079}.r*255]' plain.png"), "1920 1080 128");
+  EXPECT_EQ(Shell("identify -format '%w %h %[fx:p{1919,1079}.r*255]' plain.png"), "1920 1080 128");
 }
 
 TEST(PngEncoder, AnEmptyBitmapIsRefused) {

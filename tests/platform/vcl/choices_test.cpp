@@ -4,7 +4,6 @@
 #include <QListWidget>
 
 #include "platform/fs/path.h"
-#include "platform/vcl/choice_boxes.h"
 #include "platform/vcl/extctrls.h"
 #include "platform/vcl/filectrl.h"
 #include "platform/vcl/stdctrls.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "platform/vcl/color_dialog.h"
+#include "platform/vcl/dialogs.h"
 #include "tests/platform/vcl/vcl_test.h"
 
 #include <gtest/gtest.h>
@@ -39,14 +39,14 @@ class Watch : public QObject {
 
 void Answers(const char* text) {
   std::ofstream("answers") << text;
-  setenv("QUARVEL_COLORDIALOG_ANSWERS", "answers", 1);
+  setenv("QUARVEL_MSGBOX_ANSWERS", "answers", 1);
 }
 
 }  // namespace
 
 TEST(ColorDialog, OffersItsColourAndTakesRealKeys) {
   test::App();
-  unsetenv("QUARVEL_COLORDIALOG_ANSWERS");
+  unsetenv("QUARVEL_MSGBOX_ANSWERS");
   TColorDialog dialog(Application);
   dialog.Color = TColor(0x123456);  // $BBGGRR: red 0x56, green 0x34, blue 0x12
   Watch watch;
@@ -65,7 +65,7 @@ TEST(ColorDialog, OffersItsColourAndTakesRealKeys) {
 
 TEST(ColorDialog, ScriptedAnswersAreTakenInTurnAfterTheDialogIsShown) {
   test::App();
-  Answers("OK $0000FF\nCANCEL\n\nOK 8421504\nmaybe\n");
+  Answers("COLOR $0000FF\nCANCEL\n\ncolor 8421504\nOK $00FF00\n");
   TColorDialog dialog(Application);
   Watch watch;
   auto next = [&] {
@@ -78,7 +78,7 @@ TEST(ColorDialog, ScriptedAnswersAreTakenInTurnAfterTheDialogIsShown) {
   EXPECT_EQ(dialog.Color(), clRed);
   EXPECT_TRUE(next());
   EXPECT_EQ(dialog.Color(), clGray);
-  // Something that is no answer cancels.
+  // An answer that is no colour cancels (a message box's OK included).
   EXPECT_FALSE(next());
   EXPECT_EQ(dialog.Color(), clGray);
   EXPECT_EQ(watch.shown, 4);
@@ -86,5 +86,5 @@ TEST(ColorDialog, ScriptedAnswersAreTakenInTurnAfterTheDialogIsShown) {
   watch.whenUp = [] { test::Xdo("key Return"); };
   EXPECT_TRUE(next());
   EXPECT_EQ(dialog.Color(), clGray);
-  unsetenv("QUARVEL_COLORDIALOG_ANSWERS");
+  unsetenv("QUARVEL_MSGBOX_ANSWERS");
 }

@@ -2,11 +2,18 @@
 // windows, real pointer input through xdotool, the canvas on the screen,
 // the paint cycle, modal loops, cursors, close requests, exception display.
 #include <QFile>
+#include <QToolTip>
+
+#include <thread>
+
+#include <unistd.h>
 
 #include "platform/vcl/buttons.h"
 #include "platform/vcl/extctrls.h"
+#include "platform/vcl/screen_dc.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/cursor.h"
+#include "platform/win/input.h"
 #include "platform/win/messages.h"
 #include "platform/win/window_text.h"
 #include "platform/win/window_walk.h"
@@ -80,10 +87,10 @@ class Forms : public ::testing::Test {
 }  // namespace
 
 TEST_F(Forms, FramelessStayOnTopFormSitsWhereItsPropertiesSay) {
-  board->Left = 588;
-  board->Top = 0;
   board->ClientWidth = 343;
   board->ClientHeight = 39;
+  board->Left = 588;  // moves keep the size
+  board->Top = 0;
   EXPECT_EQ(board->Width(), 343);
   EXPECT_EQ(board->Height(), 39);
   ASSERT_TRUE(test::WaitFor([&] { return Has(Info(board->Handle), "Absolute upper-left X:  588"); }));
@@ -191,6 +198,17 @@ TEST_F(Forms, CanvasDrawingIsOnTheScreenAtOnceAndReadsBackWithTheChildren) {
   EXPECT_EQ(TColor(c->Pixels[60][100]), clBlue);
 }
 
+TEST_F(Forms, AWorkerThreadMayDrawOnTheFormSurface) {
+  std::thread worker([&] {
+    gdi::DC dc(board->Surface());
+    dc.FillRect(RECT{10, 150, 60, 190}, gdi::SolidBrush(RGB(0, 128, 0)));
+  });
+  worker.join();
+  EXPECT_EQ(TColor(board->Canvas->Pixels[30][170]), clGreen);
+  // Shown through the GUI thread.
+  EXPECT_TRUE(test::WaitFor([] { return test::ScreenPixel(100 + 30, 50 + 170) == long(clGreen); }));
+}
+
 TEST_F(Forms, InvalidateIsDeferredAndCoalescedRepaintIsAtOnce) {
   test::Pump(100);
   const int before = board->paints;
@@ -258,6 +276,7 @@ TEST_F(Forms, ShowModalEndsWithTheButtonsModalResultWhileTimersTick) {
     test::Xdo("mousemove " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1");
   };
   EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(dialog->Left(), (1024 - dialog->Width()) / 2);  // centred at show
   EXPECT_EQ(clicks, 1);
   EXPECT_GE(ticks, 3);
   EXPECT_TRUE(boardDisabled);
@@ -321,6 +340,24 @@ TEST_F(Forms, CloseRequestsRunTheFormsClose) {
   SendMessage(board->Handle, WM_CLOSE, 0, 0);
   EXPECT_EQ(closes, 1);
   EXPECT_FALSE(board->Visible);  // not the main form: hidden, alive
+
+  // Another process's WM_CLOSE: a WM_DELETE_WINDOW request.
+  board->Show();
+  ASSERT_TRUE(test::Shown(board));
+  char exe[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
+  std::string peer = std::string(exe).substr(0, std::string(exe).rfind('/') + 1) + "win_peer";
+  test::Shell(peer + " --send-close " + std::to_string(board->Handle()));
+  EXPECT_TRUE(test::WaitFor([&] { return closes == 2; }));
+  EXPECT_EQ(queries, 3);
+  EXPECT_FALSE(board->Visible);
+}
+
+TEST_F(Forms, CaptionIsTheWindowText) {
+  board->Caption = "白板";
+  EXPECT_EQ(win::WindowText(board->Handle), "白板");
+  char buf[12];
+  EXPECT_EQ(GetWindowText(board->Handle, buf, sizeof buf), 4);
 }
 
 TEST_F(Forms, AnExceptionInAHandlerIsShownAndEndsTheHandler) {
@@ -341,4 +378,115 @@ TEST_F(Forms, AnExceptionInAHandlerIsShownAndEndsTheHandler) {
   EXPECT_EQ(f.readAll().toStdString(), "VclTest\tCannot open file db\\\\pic\\\\w9.jt\n");
   unsetenv("QUARVEL_MSGBOX_LOG");
   unsetenv("QUARVEL_MSGBOX_ANSWERS");
+}
+
+TEST_F(Forms, HintsShowOnHoverAndTextHasTheFormsColourBehindIt) {
+  board->SpeedButton1->Hint = "书写板";
+  board->SpeedButton1->ShowHint = true;
+  TPoint p = board->SpeedButton1->ClientToScreen(Point(15, 15));
+  test::Xdo("mousemove " + std::to_string(p.X - 40) + " " + std::to_string(p.Y + 60));
+  test::Pump(50);
+  test::Xdo("mousemove " + std::to_string(p.X) + " " + std::to_string(p.Y));
+  EXPECT_TRUE(test::WaitFor([] { return QToolTip::isVisible() && QToolTip::text() == QStringLiteral("书写板"); }));
+  board->Canvas->Font->Color = clBlack;
+  board->Canvas->Brush->Color = clYellow;
+  board->Color = clSilver;  // the form's colour is the canvas brush's too
+  board->Canvas->TextOut(3, 150, "已导入 12 个文件。  ");
+  EXPECT_EQ(TColor(board->Canvas->Pixels[3][151]), clSilver);
+  int w = board->Canvas->TextWidth("已导入 12 个文件。  ");
+  EXPECT_GT(w, 60);
+  // Drawing a bitmap at a place copies it 1:1.
+  TBitmap page;
+  page.Width = 10;
+  page.Height = 10;
+  page.Canvas->Brush->Color = clTeal;
+  page.Canvas->FillRect(Rect(0, 0, 10, 10));
+  board->Canvas->Draw(50, 120, &page);
+  EXPECT_EQ(TColor(board->Canvas->Pixels[59][129]), clTeal);
+  EXPECT_EQ(TColor(board->Canvas->Pixels[60][129]), clWhite);
+  test::Pump(100);  // the colour change repaints the form
+  EXPECT_EQ(TColor(board->Canvas->Pixels[60][129]), clSilver);
+}
+
+namespace {
+// The keyboard's way of being dragged: its hit test answers HTCAPTION while
+// the left button is down.
+class TDragged : public TForm {
+ public:
+  explicit TDragged(TComponent* owner) : TForm(owner) {
+    BorderStyle = bsNone;
+    SetBounds(200, 200, 300, 100);
+    Title = new TImage(this);
+    Title->Parent = this;
+    Title->SetBounds(0, 0, 300, 17);
+    Title->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { ++titlePresses; };
+    Key = new TPanel(this);
+    Key->Parent = this;
+    Key->SetBounds(10, 40, 40, 40);
+    Key->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { ++keyPresses; };
+  }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_NCHITTEST) {
+      ++hitTests;
+      m.Result = GetAsyncKeyState(VK_LBUTTON) < 0 ? HTCAPTION : HTCLIENT;
+      return;
+    }
+    TForm::Dispatch(m);
+  }
+  TImage* Title;
+  TPanel* Key;
+  int titlePresses = 0, keyPresses = 0, hitTests = 0;
+};
+}  // namespace
+
+TEST_F(Forms, AHitTestAnsweringCaptionDragsTheFormFromItsOwnSurface) {
+  TDragged* f = new TDragged(Application);
+  f->Show();
+  ASSERT_TRUE(test::Shown(f));
+  test::Pump(50);
+  // Press on the title picture (a graphic control), drag 100 right, 50 down.
+  test::XdoWhileRunning("mousemove 250 205 mousedown 1 sleep 0.3 mousemove 300 230 sleep 0.2 mousemove 350 255 "
+                        "sleep 0.3 mouseup 1");
+  EXPECT_TRUE(test::WaitFor([&] { return f->Left() == 300 && f->Top() == 250; })) << f->Left() << "," << f->Top();
+  EXPECT_EQ(f->titlePresses, 0);
+  EXPECT_EQ(f->hitTests, 1);
+  // A key is a window of its own: its press is its own.
+  TPoint k = f->Key->ClientToScreen(Point(20, 20));
+  test::XdoWhileRunning("mousemove " + std::to_string(k.X) + " " + std::to_string(k.Y) + " click 1");
+  EXPECT_TRUE(test::WaitFor([&] { return f->keyPresses == 1; }));
+  EXPECT_EQ(f->hitTests, 1);
+  EXPECT_EQ(f->Left(), 300);
+  delete f;
+}
+
+TEST_F(Forms, TheScreenCanvasReadsWhatTheScreenShows) {
+  board->Canvas->Brush->Color = clMaroon;
+  board->Canvas->FillRect(Rect(0, 100, 50, 150));
+  TCanvas screen;
+  screen.Handle = GetDC(0);
+  EXPECT_EQ(GetDeviceCaps(screen.Handle, BITSPIXEL), 32);
+  EXPECT_EQ(GetDeviceCaps(screen.Handle, HORZRES), 1024);
+  TBitmap desk;
+  desk.Width = Screen->Width;
+  desk.Height = Screen->Height;
+  desk.Canvas->CopyRect(Rect(0, 0, Screen->Width, Screen->Height), &screen, Rect(0, 0, Screen->Width, Screen->Height));
+  EXPECT_EQ(TColor(desk.Canvas->Pixels[100 + 10][50 + 120]), clMaroon);
+  EXPECT_EQ(TColor(screen.Pixels[100 + 10][50 + 120]), clMaroon);
+  EXPECT_EQ(ReleaseDC(0, screen.Handle), 1);
+  EXPECT_EQ(ReleaseDC(0, screen.Handle), 0);
+  EXPECT_EQ(GetDC(board->Handle), nullptr);
+}
+
+TEST_F(Forms, AFormWithoutCaptionHasNoWindowText) {
+  TForm* f = new TForm(Application);
+  f->BorderStyle = bsNone;
+  f->Show();
+  ASSERT_TRUE(test::Shown(f));
+  // Not the program's name: another instance would count it as its title.
+  EXPECT_EQ(win::WindowText(f->Handle), "");
+  f->Caption = "白板";
+  EXPECT_EQ(win::WindowText(f->Handle), "白板");
+  f->Caption = "";
+  EXPECT_EQ(win::WindowText(f->Handle), "");
+  delete f;
 }

@@ -9,8 +9,7 @@
 
 #include "platform/fs/path.h"
 #include "platform/text/gbk.h"
-#include "platform/vcl/memo.h"
-#include "platform/vcl/save_dialog.h"
+#include "platform/vcl/dialogs.h"
 #include "platform/vcl/stdctrls.h"
 #include "tests/platform/vcl/vcl_test.h"
 

@@ -1,9 +1,9 @@
-// Forms with a message map on a real X server: what reaches Dispatch, the
-// hit test of presses on the form's own surface, a caption answer moving
-// the window with the pointer, and a borderless form keeping its size
-// when moved.
+// A form's message map (TForm::Dispatch) on a real X server: what reaches
+// it, the hit test of presses on the form's own surface, a caption answer
+// moving the window with the pointer, and a borderless form keeping its
+// size when moved.
 #include "platform/vcl/extctrls.h"
-#include "platform/vcl/message_map.h"
+#include "platform/vcl/forms.h"
 #include "platform/win/messages.h"
 #include "tests/platform/vcl/vcl_test.h"
 
@@ -13,9 +13,9 @@ namespace {
 
 // A borderless form whose top 20 rows (a picture strip) answer HTCAPTION,
 // with a child window in its lower half.
-class TStrip : public TMessageMapForm {
+class TStrip : public TForm {
  public:
-  explicit TStrip(TComponent* owner) : TMessageMapForm(owner) {
+  explicit TStrip(TComponent* owner) : TForm(owner) {
     BorderStyle = bsNone;
     Color = clWhite;
     SetBounds(100, 100, 300, 120);
@@ -42,9 +42,9 @@ class TStrip : public TMessageMapForm {
       }
       case WM_CLOSE:
         if (keepOpen) break;
-        TMessageMapForm::Dispatch(Message);
+        TForm::Dispatch(Message);
         break;
-      default: TMessageMapForm::Dispatch(Message); break;
+      default: TForm::Dispatch(Message); break;
     }
   }
 

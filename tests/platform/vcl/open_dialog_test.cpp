@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "platform/fs/path.h"
-#include "platform/vcl/open_dialog.h"
+#include "platform/vcl/dialogs.h"
 #include "tests/platform/vcl/vcl_test.h"
 
 #include <gtest/gtest.h>

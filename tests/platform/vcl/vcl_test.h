@@ -6,6 +6,7 @@
 #include <QWindow>
 
 #include "platform/vcl/forms.h"
+#include "tests/platform/x_test.h"
 
 #include <atomic>
 #include <chrono>
@@ -26,37 +27,9 @@ inline void App() {
   (void)done;
 }
 
-// Polls `done`, letting the GUI thread run, until it holds or `ms` passed.
-inline bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(2);
-  }
-  return true;
-}
-
 // Lets the GUI thread run for a while (for things that must NOT happen).
 inline void Pump(int ms) {
   WaitFor([] { return false; }, ms);
-}
-
-inline std::string Shell(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
-inline std::string Hex(unsigned long id) {
-  char buf[32];
-  snprintf(buf, sizeof buf, "0x%lx", id);
-  return buf;
 }
 
 // The screen pixel at (x, y) read by another X client (ImageMagick's

@@ -7,6 +7,7 @@
 
 #include "platform/win/application.h"
 #include "platform/win/detail/exe_folder.h"
+#include "tests/platform/x_test.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,35 +26,6 @@ inline win::Application& App() {
     return a;
   }();
   return *app;
-}
-
-// Polls `done`, letting the GUI thread run, until it holds or 10 s passed.
-inline bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(5);
-  }
-  return true;
-}
-
-// Output of a shell command.
-inline std::string Shell(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
-inline std::string Hex(unsigned long id) {
-  char buf[32];
-  snprintf(buf, sizeof buf, "0x%lx", id);
-  return buf;
 }
 
 // A win_peer process and the ids of its windows, in the order described.

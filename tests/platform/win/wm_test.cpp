@@ -1,7 +1,6 @@
 // The same contract under a reparenting EWMH window manager (openbox): the
 // walk looks through frames, layers and activation are asked of the window
 // manager, and the program's windows stay off the taskbar.
-#include <QProcess>
 #include <QWidget>
 #include <QWindow>
 
@@ -45,27 +44,17 @@ class Wm : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
     test::App().SetTitle("Quarvel");
-    wm_ = new QProcess;
-    wm_->start("openbox", {"--sm-disable"});
-    if (!wm_->waitForStarted(10000)) return;
-    test::WaitFor([] { return Has(test::Shell("xprop -root _NET_SUPPORTING_WM_CHECK"), "window id"); });
-    // A window manager may drop the map requests made while it starts up:
-    // it is ready once a window it is asked to map gets mapped.
-    test::WaitFor([] { return !test::Peer({"--top", "probe"}, 1000).ids.empty(); });
+    wm_ = new test::WindowManager([] { return !test::Peer({"--top", "probe"}, 1000).ids.empty(); });
   }
-  static void TearDownTestSuite() {
-    wm_->kill();
-    wm_->waitForFinished(5000);
-    delete wm_;
-  }
+  static void TearDownTestSuite() { delete wm_; }
 
  protected:
   void SetUp() override {
-    if (wm_->state() != QProcess::Running) GTEST_SKIP() << "openbox is not installed (scripts/install-deps)";
+    if (!wm_->Running()) GTEST_SKIP() << "openbox is not installed (scripts/install-deps)";
   }
-  static QProcess* wm_;
+  static test::WindowManager* wm_;
 };
-QProcess* Wm::wm_ = nullptr;
+test::WindowManager* Wm::wm_ = nullptr;
 
 }  // namespace
 

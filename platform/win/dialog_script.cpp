@@ -1,11 +1,16 @@
-#include "platform/win/detail/script.h"
+#include "platform/win/dialog_script.h"
 
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
+#include <QTimer>
+#include <QWindow>
 
 #include <cstdlib>
+#include <memory>
 
-namespace win::detail {
+namespace win {
 namespace {
 
 QByteArray Escaped(const QString& s) {
@@ -22,12 +27,15 @@ QByteArray Escaped(const QString& s) {
   return out;
 }
 
+const int kPollMs = 10;
+const int kCoveredMs = 2000;
+
 }  // namespace
 
-std::optional<QByteArray> TakeAnswer() {
+std::optional<ScriptedAnswer> TakeScriptedAnswer() {
   const char* path = getenv("QUARVEL_MSGBOX_ANSWERS");
   if (!path || !*path) return std::nullopt;
-  QString name = QString::fromLocal8Bit(path);
+  const QString name = QString::fromLocal8Bit(path);
   QFile f(name);
   if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
   QList<QByteArray> lines = f.readAll().split('\n');
@@ -40,7 +48,9 @@ std::optional<QByteArray> TakeAnswer() {
     rest.write(lines.join('\n'));
     rest.commit();
   }
-  return line;
+  qsizetype blank = 0;
+  while (blank < line.size() && line[blank] != ' ' && line[blank] != '\t') ++blank;
+  return ScriptedAnswer{line.left(blank).toUpper(), line.mid(blank).trimmed()};
 }
 
 void LogDialog(const QStringList& fields) {
@@ -53,4 +63,19 @@ void LogDialog(const QStringList& fields) {
   f.write(escaped.join('\t') + '\n');
 }
 
-}  // namespace win::detail
+void AnswerWhenShown(QDialog* dialog, std::function<void()> answer) {
+  auto* poll = new QTimer(dialog);
+  auto shownFor = std::make_shared<QElapsedTimer>();
+  QObject::connect(poll, &QTimer::timeout, dialog, [dialog, poll, shownFor, answer = std::move(answer)] {
+    if (!dialog->isVisible()) return;
+    if (!shownFor->isValid()) shownFor->start();
+    const QWindow* w = dialog->windowHandle();
+    if (!(w && w->isExposed()) && shownFor->elapsed() < kCoveredMs) return;
+    poll->stop();
+    poll->deleteLater();
+    answer();
+  });
+  poll->start(kPollMs);
+}
+
+}  // namespace win

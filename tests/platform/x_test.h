@@ -1,0 +1,68 @@
+// Shared by the tests of the window and form facilities: waiting for
+// conditions while the GUI thread runs, command-line tools, and openbox, a
+// reparenting EWMH window manager, for the tests that run under one.
+#pragma once
+#include <QCoreApplication>
+#include <QProcess>
+#include <QThread>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace test {
+
+// Polls `done`, letting the GUI thread run, until it holds or `ms` passed.
+inline bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+// Output of a shell command.
+inline std::string Shell(const std::string& cmd) {
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+inline std::string Hex(unsigned long id) {
+  char buf[32];
+  snprintf(buf, sizeof buf, "0x%lx", id);
+  return buf;
+}
+
+// openbox on the test's X server for as long as the object lives.
+class WindowManager {
+ public:
+  // Ready once openbox has taken the screen and `mapsWindows` holds: a
+  // window manager may drop the map requests made while it starts up, so
+  // the probe asks it to map a window and says whether it got mapped.
+  explicit WindowManager(const std::function<bool()>& mapsWindows) {
+    proc_.start("openbox", {"--sm-disable"});
+    if (!proc_.waitForStarted(10000)) return;
+    WaitFor([] { return Shell("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos; });
+    WaitFor(mapsWindows);
+  }
+  ~WindowManager() {
+    proc_.kill();
+    proc_.waitForFinished(5000);
+  }
+  bool Running() const { return proc_.state() == QProcess::Running; }
+
+ private:
+  QProcess proc_;
+};
+
+}  // namespace test
