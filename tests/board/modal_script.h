@@ -1,9 +1,8 @@
 // Driving modal forms with real input from inside their own loops (message
 // boxes and the library's dialogs are answered through their answers file
-// instead): each
-// step waits for its condition, then acts; X input goes out on a thread of
-// its own, so that the loops keep handling events. Stuck for 40 s, the
-// script ends the modal loops of the forms it was given.
+// instead): each step waits for its condition, then acts; X input goes out
+// on a thread of its own, so that the loops keep handling events. Stuck for
+// 40 s, the script ends the modal loops of the forms it was given.
 #pragma once
 #include <QTimer>
 
