@@ -49,14 +49,15 @@ void TForm11::BuildForm() {
   Label1 = Make<TLabel>(this, 6, 6, 60, 12);
   Label1->Caption = "选择来源：";
   ListBox1 = Make<TListBox>(this, 2, 26, 225, 175);
+  ListBox1->ItemHeight = 12;
   RadioButton1 = Make<TRadioButton>(this, 244, 34, 79, 29);
   RadioButton1->Caption = "单页";
   RadioButton1->Checked = true;
   RadioButton2 = Make<TRadioButton>(this, 244, 70, 79, 29);
   RadioButton2->Caption = "双页";
 
-  // Both buttons close the dialog after their click. Enter scans: 确定 is
-  // the one default button.
+  // Both buttons close the dialog after their click. Both are default
+  // buttons; Enter goes to the first, 确定.
   BitBtn1 = Make<TBitBtn>(this, 244, 114, 81, 31);
   BitBtn1->Caption = "确定";
   LoadGlyph(BitBtn1, "sc_ok");
@@ -69,6 +70,7 @@ void TForm11::BuildForm() {
   BitBtn2 = Make<TBitBtn>(this, 245, 162, 80, 31);
   BitBtn2->Caption = "取消";
   LoadGlyph(BitBtn2, "sc_cancel");
+  BitBtn2->Default = true;
   BitBtn2->ModalResult = mrOk;
   BitBtn2->OnClick = [this](TObject* s) { BitBtn2Click(s); };
 

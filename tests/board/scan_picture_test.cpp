@@ -87,6 +87,12 @@ TEST_F(ScanPicture, TheComponentSpeaksAsTheFormDescriptionSays) {
   EXPECT_FALSE(Form11->RadioButton2->Checked);
   EXPECT_EQ(Form11->ClientWidth, 335);
   EXPECT_EQ(Form11->ClientHeight, 208);
+  EXPECT_EQ(Form11->ListBox1->ItemHeight, 12);
+  // Both buttons close the dialog whatever their click did.
+  for (TBitBtn* b : {Form11->BitBtn1, Form11->BitBtn2}) {
+    EXPECT_EQ(b->ModalResult, mrOk);
+    EXPECT_TRUE(b->Default);
+  }
 }
 
 TEST_F(ScanPicture, ScaledToTheScreenWidthAnd50OnePageOrTheWholeScan) {
