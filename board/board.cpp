@@ -129,6 +129,7 @@ void TForm3::FormPaint(TObject*) {
 // ---- commands ----
 
 void TForm3::SpeedButton6Click(TObject*) {
+  SavePanelNote(CurrentPage);
   SavePanel(CurrentPage);
   Form6->TeacherUnlocked = 0;
   Form6->ShowModal();

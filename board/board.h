@@ -19,6 +19,9 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/jpeg.h"
 #include "platform/vcl/stdctrls.h"
+// The text and web panel's controls.
+#include "platform/vcl/rich_edit.h"
+#include "platform/vcl/webbrowser.h"
 
 // Tool state of the board's unit.
 enum : int {
@@ -90,8 +93,10 @@ class TForm3 : public TForm {
   std::unique_ptr<TBitmap> StripLeftBitmap, StripRightBitmap;
   // The floating picture as it stood before its first zoom step.
   std::unique_ptr<Gdiplus::Image> ZoomImage;
-  // The colour the note RichEdit1 takes, following the page background.
-  TColor NoteColour = TColor(0x808080);
+  // The colour of the note RichEdit1, following the page background.
+  TColor GetNoteColour() const;
+  void SetNoteColour(TColor c);
+  VCL_PROPERTY(TForm3, TColor, NoteColour);
 
   // A page's panel kind (0 none, 1 text, 2 web or media), kept with the
   // page's bitmap object: 0 for a new bitmap and for a page that does not
@@ -206,6 +211,57 @@ class TForm3 : public TForm {
   // ---- board_pages.cpp ----
   void SpeedButton12Click(TObject* Sender);  // next page (also the overlay's)
 
+  // ---- board_panel.cpp: the text and web panel ----
+  // WebBrowser1 lies beneath RichEdit1 and shows where RichEdit1 is hidden.
+  TWebBrowser* WebBrowser1;
+  TRichEdit* RichEdit1;
+  TFontDialog* FontDialog1;
+  TOpenDialog* OpenDialog1;
+  // The page whose maximise took PageBackup, and that page's bitmap then
+  // (0 and nullptr when PageBackup was taken otherwise, or given back).
+  int PageBackupPage = 0;
+  const TBitmap* PageBackupBitmap = nullptr;
+
+  void SpeedButton18Click(TObject* Sender);  // open the text panel
+  void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void RichEdit1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void RichEdit1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void SpeedButton16Click(TObject* Sender);  // font of the selection
+  void FontDialog1Apply(TObject* Sender, HWND Wnd);
+  void SpeedButton19Click(TObject* Sender);  // close
+  void SpeedButton41Click(TObject* Sender);  // close and flatten
+  void SpeedButton31Click(TObject* Sender);  // flatten into a layer
+  void SpeedButton21Click(TObject* Sender);  // maximise
+  void SpeedButton22Click(TObject* Sender);  // restore
+  void SpeedButton20Click(TObject* Sender);  // widen
+  void SpeedButton23Click(TObject* Sender);  // paste
+  void SpeedButton24Click(TObject* Sender);  // hide the handle strip
+  void SpeedButton26Click(TObject* Sender);  // open a media file
+  void WebBrowser1Enter(TObject* Sender);
+  void WebBrowser1Exit(TObject* Sender);
+
+  // What page turning, the page strip and the settings do with the panel.
+  // The panel text file of a page: the program folder's file named by the
+  // page number.
+  AnsiString PanelFile(int page) const;
+  // Writes the page's panel text file from the note, when the note is the
+  // page's own (its panel kind is 1); EFCreateError when it cannot.
+  void SavePanelNote(int page);
+  // Leaving the current page while Panel4 is visible: the handle strip
+  // hidden, the note written, the rectangle stored.
+  void LeavePanel();
+  // Arriving at an existing page, CurrentPage already: kind 0 hides the
+  // panel, kind 2 shows the web or media view, kind 1 the note with the
+  // page's file (when there is one); a note that is not the page's own is
+  // emptied.
+  void ArrivePanel(int page);
+  // A new page: the panel hidden, the note empty, the rectangle of the
+  // page before.
+  void NewPagePanel(int page);
+  // The note's colour on a page background, so that a note is never black
+  // on black.
+  static TColor NoteColourFor(TColor background);
   // ---- scan.cpp ----
   void SpeedButton34Click(TObject* Sender);  // scan
   // A scanned picture becomes the floating picture at (-5, 35), its own
@@ -214,6 +270,12 @@ class TForm3 : public TForm {
   void PlaceScan(std::unique_ptr<TBitmap> scan);
 
  private:
+  void BuildPanel();
+  // Panel4 to a new place; the board shows the page where it was.
+  void MovePanel(int left, int top, int width, int height);
+  void HidePanel();
+  void FillPanelArea(int page);
+
   void BuildForm();
   // The pen each tool draws with, and its cursor.
   void ArmTool(int mode);
@@ -229,3 +291,7 @@ class TForm3 : public TForm {
 };
 
 extern TForm3* Form3;
+
+// At start-up: the panel text files of pages 1..99 that an earlier run left
+// in the program folder, which would otherwise come up on this run's pages.
+void DeleteStalePanelFiles(const std::string& programFolder);

@@ -43,25 +43,6 @@ constexpr int kRubberMargin = 5;
 
 int EraserWidth(int shown) { return shown == 1 ? 15 : shown * 10; }
 
-// The note's colour for a background: dark backgrounds get a grey the
-// black note text stays readable on.
-struct NoteColourRule {
-  TColor background;
-  TColor note;
-};
-const NoteColourRule kNoteColours[] = {
-    {TColor(0x000000), TColor(0x626262)},
-    {TColor(0x000040), TColor(0x626262)},
-    {TColor(0x400040), TColor(0x626262)},
-    {TColor(0x808080), TColor(0xA5A5A5)},
-};
-
-TColor NoteColourFor(TColor background) {
-  for (const NoteColourRule& r : kNoteColours)
-    if (r.background == background) return r.note;
-  return background;
-}
-
 // "宽，高" of a line, rectangle or ellipse: half the distance in tenths.
 AnsiString SizeText(int dx, int dy) { return FloatToStr((dx / 2) / 10.0) + "，" + FloatToStr((dy / 2) / 10.0); }
 
@@ -178,7 +159,7 @@ void TForm3::RCPClick(TObject*) {
   PageState[CurrentPage] = 1;
   LayerActive = 0;
   InvalidateUndo();
-  NoteColour = NoteColourFor(chosen);
+  NoteColour = TForm3::NoteColourFor(chosen);
 }
 
 // ---- clear and undo ----

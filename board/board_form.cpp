@@ -224,6 +224,8 @@ void TForm3::BuildForm() {
   LCD = new TColorDialog(this);
   RCD = new TColorDialog(this);
 
+  BuildPanel();
+
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnResize = [this](TObject* s) { FormResize(s); };
   OnPaint = [this](TObject* s) { FormPaint(s); };

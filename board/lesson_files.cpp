@@ -184,15 +184,6 @@ LoadedPage ReadPage(const std::string& base, int width, int height, COLORREF bac
   return p;
 }
 
-// The current page's text panel as the lesson left it: in its place, and
-// shown only for a text note (a web or media view is no part of a lesson).
-void ShowCurrentPanel() {
-  TForm3* b = Form3;
-  const int p = b->CurrentPage;
-  b->Panel4->SetBounds(b->PanelLeft[p], b->PanelTop[p], b->PanelWidth[p], b->PanelHeight[p]);
-  b->Panel4->Visible = b->PanelKind(p) == 1;
-}
-
 }  // namespace
 
 std::string LessonDataFolder(char drive) { return std::string(1, drive) + ":\\Program files\\Quarvel\\data\\"; }
@@ -300,6 +291,13 @@ void TForm6::SpeedButton1Click(TObject*) {
 
   board->Edit2->Text = IntToStr(board->CurrentPage);
   ShowPage(board->CurrentPage);
-  ShowCurrentPanel();
+  // A text note comes back with its page; a web or media view is no part of
+  // a lesson and stays hidden.
+  if (board->PanelKind(board->CurrentPage) == 1) {
+    board->ArrivePanel(board->CurrentPage);
+  } else {
+    board->Panel4->Hide();
+    board->RichEdit1->Lines->Clear();
+  }
   Close();
 }

@@ -15,9 +15,6 @@ TForm6* Form6 = nullptr;
 
 namespace {
 
-// The text panel keeps a lighter grey over the grey background.
-TColor NoteColourFor(TColor background) { return background == TColor(0x808080) ? TColor(0xA5A5A5) : background; }
-
 void FillNumbers(TListBox* list, int count) {
   list->Items->Clear();
   for (int i = 1; i <= count; ++i) list->Items->Add(IntToStr(i));
@@ -121,7 +118,7 @@ void TForm6::FormCreate(TObject*) {
   Form3->Canvas->Pen->Color = LCP->Color;
   Form3->Canvas->Pen->Width = StrToInt(Edit4->Text);
   Form3->Color = RCP->Color;
-  Form3->NoteColour = NoteColourFor(RCP->Color);
+  Form3->NoteColour = TForm3::NoteColourFor(RCP->Color);
   Form3->Invalidate();
 }
 
@@ -279,7 +276,7 @@ void TForm6::BitBtn1Click(TObject*) {
       // no flattened layer belongs to the page any more.
       Form3->LayerActive = 0;
       if (DrawMode == kEraser) Form3->Canvas->Pen->Color = background;
-      Form3->NoteColour = NoteColourFor(background);
+      Form3->NoteColour = TForm3::NoteColourFor(background);
     }
   }
 

@@ -17,7 +17,12 @@ AnsiString ClassNameOf(const TObject* o) {
 }  // namespace
 
 void TPersistent::Assign(TPersistent* source) {
+  if (source) return source->AssignTo(this);
   throw EConvertError("Cannot assign a " + ClassNameOf(source) + " to a " + ClassNameOf(this));
+}
+
+void TPersistent::AssignTo(TPersistent* dest) const {
+  throw EConvertError("Cannot assign a " + ClassNameOf(this) + " to a " + ClassNameOf(dest));
 }
 
 TComponent::TComponent(TComponent* owner) : owner_(owner) {

@@ -18,9 +18,11 @@ class TObject {
 // Objects whose contents copy through Assign.
 class TPersistent : public TObject {
  public:
-  // Copies `source` into this object; EConvertError "Cannot assign a X to a
-  // Y" when the two kinds do not mix.
+  // Copies `source` into this object; a kind it does not know is asked to
+  // copy itself (AssignTo). EConvertError "Cannot assign a X to a Y" when
+  // the two kinds do not mix.
   virtual void Assign(TPersistent* source);
+  virtual void AssignTo(TPersistent* dest) const;
 };
 
 // A component belongs to its owner, which destroys it with itself.

@@ -225,6 +225,11 @@ void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   vcl::Fire(OnMouseUp, static_cast<TObject*>(this), button, shift, x, y);
 }
 
+// Where the pointer is on the control as it stands now: an event made
+// before the control's window moved (a panel dragged by its strip) is not
+// taken relative to where the window was.
+QPoint TControl::LocalPoint(const QMouseEvent* e) const { return mapFromGlobal(e->globalPosition().toPoint()); }
+
 void TControl::mousePressEvent(QMouseEvent* e) {
   e->accept();
   TMouseButton b;
@@ -232,7 +237,7 @@ void TControl::mousePressEvent(QMouseEvent* e) {
   if (TForm* f = ParentForm()) f->FlushPaint();
   if (b == mbLeft && CaptionTook(e)) return;
   if (b == mbLeft) clicked_ = true;
-  const QPoint p = e->position().toPoint();
+  const QPoint p = LocalPoint(e);
   MouseDown(b, vcl::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 
@@ -242,7 +247,7 @@ void TControl::mouseDoubleClickEvent(QMouseEvent* e) {
   if (!ButtonOf(e->button(), &b)) return;
   if (TForm* f = ParentForm()) f->FlushPaint();
   if (b == mbLeft && CaptionTook(e)) return;
-  const QPoint p = e->position().toPoint();
+  const QPoint p = LocalPoint(e);
   // The second press of a double click is a press too: its release clicks.
   if (b == mbLeft) clicked_ = true, DblClick();
   MouseDown(b, vcl::ShiftOf(e->modifiers(), e->buttons()) << ssDouble, p.x(), p.y());
@@ -259,7 +264,7 @@ bool TControl::CaptionTook(QMouseEvent* e) {
 void TControl::mouseMoveEvent(QMouseEvent* e) {
   e->accept();
   if (TForm* f = ParentForm()) f->FlushPaint();
-  const QPoint p = e->position().toPoint();
+  const QPoint p = LocalPoint(e);
   MouseMove(vcl::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 
@@ -268,7 +273,7 @@ void TControl::mouseReleaseEvent(QMouseEvent* e) {
   TMouseButton b;
   if (!ButtonOf(e->button(), &b)) return;
   if (TForm* f = ParentForm()) f->FlushPaint();
-  const QPoint p = e->position().toPoint();
+  const QPoint p = LocalPoint(e);
   const bool click = b == mbLeft && clicked_ && rect().contains(p);
   if (b == mbLeft) clicked_ = false;
   MouseUp(b, vcl::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -320,7 +325,7 @@ bool TControl::eventFilter(QObject* watched, QEvent* e) {
       t != QEvent::MouseButtonDblClick)
     return false;
   auto* m = static_cast<QMouseEvent*>(e);
-  const QPoint p = inner->mapTo(this, m->position().toPoint());
+  const QPoint p = LocalPoint(m);
   TMouseButton b = mbLeft;
   const bool button = ButtonOf(m->button(), &b);
   const TShiftState shift = vcl::ShiftOf(m->modifiers(), m->buttons());

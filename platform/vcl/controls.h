@@ -165,6 +165,7 @@ class TControl : public TComponent, public QWidget {
   // control as its own; installed as an event filter of the inner widget.
   bool eventFilter(QObject* watched, QEvent* e) override;
   void ForwardMouseOf(QWidget* inner);
+  QPoint LocalPoint(const QMouseEvent* e) const;
 
   bool visible_ = true;
 

@@ -8,12 +8,14 @@
 #include <QFontDialog>
 #include <QPushButton>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/fs/path.h"
 #include "platform/text/gbk.h"
 #include "platform/vcl/events.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/paint_util.h"
 #include "platform/win/color_dialog.h"
 #include "platform/win/dialog_script.h"
 #include "platform/win/file_dialog.h"
@@ -86,31 +88,63 @@ bool TOpenDialog::Run(bool save) {
 
 namespace {
 
-// "<height> <$BBGGRR> <face>" into the font; false when it is no font.
-bool ScriptedFont(const std::string& words, TFont* font) {
-  size_t a = words.find(' ');
-  size_t b = a == std::string::npos ? a : words.find(' ', a + 1);
-  if (b == std::string::npos) return false;
-  int height = StrToIntDef(words.substr(0, a), 0), colour = StrToIntDef(words.substr(a + 1, b - a - 1), -1);
-  if (height == 0 || colour < 0) return false;
-  font->Name = gbk::FromUtf8(words.substr(b + 1));
-  font->Height = height;
-  font->Color = colour;
+// "<height> <colour> [<styles>] <face>" over `font`: the height as Font.Height
+// has it, the colour in decimal, "$BBGGRR" or "0xBBGGRR", the styles as
+// letters of B, I, U, S or "-" for none; false when it is no font.
+// A styles word: letters of B, I, U, S, or "-" for none.
+bool StylesWord(const QByteArray& word, TFontStyles* styles) {
+  static const struct {
+    char letter;
+    TFontStyle style;
+  } kLetters[] = {{'B', fsBold}, {'I', fsItalic}, {'U', fsUnderline}, {'S', fsStrikeOut}};
+  if (word == "-") return true;
+  for (char c : word.toUpper()) {
+    auto* l = std::find_if(std::begin(kLetters), std::end(kLetters), [c](const auto& k) { return k.letter == c; });
+    if (l == std::end(kLetters)) return false;
+    *styles << l->style;
+  }
   return true;
 }
 
-void FromQFont(const QFont& q, TFont* font) {
-  font->Name = gbk::FromQString(q.family());
-  if (q.pixelSize() > 0)
-    font->Height = -q.pixelSize();
-  else
-    font->Size = int(q.pointSizeF() + 0.5);
+bool ScriptedFont(const QByteArray& text, TFont* font) {
+  QList<QByteArray> w = text.simplified().split(' ');
+  if (w.size() < 3) return false;
+  bool ok = false;
+  const int height = w[0].toInt(&ok), colour = StrToIntDef(w[1].toStdString(), -1);
+  if (!ok || height == 0 || colour < 0 || colour > 0xFFFFFF) return false;
   TFontStyles styles;
-  if (q.bold()) styles << fsBold;
-  if (q.italic()) styles << fsItalic;
-  if (q.underline()) styles << fsUnderline;
-  if (q.strikeOut()) styles << fsStrikeOut;
-  font->Style = styles;
+  const bool hasStyles = w.size() > 3 && StylesWord(w[2], &styles);
+  if (hasStyles) {
+    font->Style = styles;
+    w.removeAt(2);
+  }
+  font->Name = gbk::FromUtf8(w.mid(2).join(' ').toStdString());
+  font->Height = height;
+  font->Color = TColor(colour);
+  return true;
+}
+
+// The dialog offers sizes in points, at the 96 pixels per inch fonts are
+// given in.
+QFont DialogFont(const TFont& f) {
+  QFont q = f.ToQFont();
+  q.setPointSizeF(std::max(1, std::abs(f.GetHeight())) * 72.0 / 96.0);
+  return q;
+}
+
+// The dialog's choice into `font`. Its face only when the person chose
+// another than the one the dialog showed for the font's own: a face that is
+// not installed (隶书 on most desktops) keeps its name.
+void TakeChoice(const QFont& q, const QString& shownFamily, TColor colour, TFont* font) {
+  if (q.family() != shownFamily) font->Name = gbk::FromQString(q.family());
+  font->Height = -std::max(1, int(std::lround(q.pointSizeF() * 96.0 / 72.0)));
+  TFontStyles s;
+  if (q.weight() > QFont::Medium) s << fsBold;
+  if (q.italic()) s << fsItalic;
+  if (q.underline()) s << fsUnderline;
+  if (q.strikeOut()) s << fsStrikeOut;
+  font->Style = s;
+  font->Color = colour;
 }
 
 }  // namespace
@@ -120,41 +154,56 @@ TFontDialog::~TFontDialog() = default;
 
 bool TFontDialog::Execute() {
   if (!HaveGui()) return false;
-  QFontDialog d(font_->ToQFont(), DialogParent());
+  QFontDialog d(DialogFont(*font_), DialogParent());
   d.setOption(QFontDialog::DontUseNativeDialog);
   if (!GetTitle().empty()) d.setWindowTitle(gbk::ToQString(GetTitle()));
   win::LogDialog({d.windowTitle(), "FONT"});
+  const QString shownFamily = d.currentFont().family();
+  TColor colour = font_->GetColor();
   auto apply = [this, &d] { vcl::Fire(OnApply, static_cast<TObject*>(this), HWND(d.winId())); };
-  if (options_.Contains(fdApplyButton))
-    if (auto* box = d.findChild<QDialogButtonBox*>())
-      QObject::connect(box->addButton(QDialogButtonBox::Apply), &QPushButton::clicked, [this, &d, apply] {
-        FromQFont(d.currentFont(), font_.get());
+  if (auto* box = d.findChild<QDialogButtonBox*>()) {
+    QPushButton* pick = box->addButton(gbk::ToQString("颜色..."), QDialogButtonBox::ActionRole);
+    QObject::connect(pick, &QPushButton::clicked, &d, [&] {
+      const QColor c = QColorDialog::getColor(vcl::QtColour(colour), &d, QString(), QColorDialog::DontUseNativeDialog);
+      if (c.isValid()) colour = TColor(RGB(c.red(), c.green(), c.blue()));
+    });
+    // As on the system: an Apply handler gives the dialog its Apply button.
+    if (options_.Contains(fdApplyButton) || OnApply) {
+      QPushButton* button = box->addButton(QDialogButtonBox::Apply);
+      button->setText(gbk::ToQString("应用"));
+      QObject::connect(button, &QPushButton::clicked, &d, [&, apply] {
+        TakeChoice(d.currentFont(), shownFamily, colour, font_.get());
         apply();
       });
+    }
+  }
   // Scripted: the Apply presses, then the answer, in order once it is up.
-  std::vector<std::string> applies;
-  std::string chosen;
+  std::vector<QByteArray> applies;
+  QByteArray chosen;
   bool scripted = false;
   while (std::optional<win::ScriptedAnswer> a = win::TakeScriptedAnswer()) {
     scripted = true;
     if (a->word == "APPLY") {
-      applies.push_back(a->rest.toStdString());
+      applies.push_back(a->rest);
       continue;
     }
     if (a->word == "FONT")
-      chosen = a->rest.toStdString();
+      chosen = a->rest;
     else if (!IsCancel(*a))
       fprintf(stderr, "TFontDialog: scripted answer is no font; cancelling\n");
     break;
   }
   if (scripted)
     win::AnswerWhenShown(&d, [this, &d, applies, chosen, apply] {
-      for (const std::string& words : applies)
+      for (const QByteArray& words : applies)
         if (ScriptedFont(words, font_.get())) apply();
-      const bool ok = !chosen.empty() && ScriptedFont(chosen, font_.get());
+      TFont answer;
+      answer.Assign(font_.get());
+      const bool ok = !chosen.isEmpty() && ScriptedFont(chosen, &answer);
+      if (ok) font_->Assign(&answer);
       static_cast<QDialog&>(d).done(ok ? QDialog::Accepted : QDialog::Rejected);
     });
   if (d.exec() != QDialog::Accepted) return false;
-  if (!scripted) FromQFont(d.selectedFont(), font_.get());
+  if (!scripted) TakeChoice(d.selectedFont(), shownFamily, colour, font_.get());
   return true;
 }

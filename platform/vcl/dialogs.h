@@ -108,8 +108,9 @@ enum TFontDialogOption { fdAnsiOnly, fdTrueTypeOnly, fdEffects, fdFixedPitchOnly
 typedef vcl::EnumSet<TFontDialogOption> TFontDialogOptions;
 typedef std::function<void(TObject* Sender, HWND Wnd)> TFDApplyEvent;
 
-// Starts at Font; on OK (and at each Apply) Font is the chosen font. The
-// font's colour is kept (the dialog has no colour choice here).
+// Starts at Font; on OK (and at each Apply) Font is the chosen font, its
+// colour from the dialog's colour button. An OnApply handler (or
+// fdApplyButton) gives the dialog an Apply button.
 class TFontDialog : public TCommonDialog {
  public:
   explicit TFontDialog(TComponent* owner);

@@ -221,10 +221,13 @@ TEST_F(Draw, UndoRestoresTheBoxFromTheSnapshotOnceAndNeverTakesInAPanel) {
 
   // A panel opened over the stroke since: undo leaves it out of the page.
   ASSERT_TRUE(Drag({{100, 100}, {200, 110}, {300, 120}}));
+  const COLORREF stroke = gdi::FromPixel(PageImage(1).pixel(200, 110));
   Form3->Panel4->Show();
-  ASSERT_TRUE(WaitFor([] { return ScreenPixel(200, 110) == 0x808000; }));
+  struct Hide {
+    ~Hide() { Form3->Panel4->Hide(); }
+  } hide;
+  ASSERT_TRUE(WaitFor([&] { return ScreenPixel(200, 110) != stroke; }));
   ASSERT_TRUE(Click(Form3->SpeedButton4, [&] { return !Changed(before, PageImage(1)).isValid(); }));
-  Form3->Panel4->Hide();
 }
 
 TEST_F(Draw, UndoHasNothingToRestoreOnceTheSnapshotOrTheWholePageWasReplaced) {

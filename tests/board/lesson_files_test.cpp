@@ -315,6 +315,8 @@ TEST_F(LessonFiles, OpeningTakesThePagesFromTheirFilesWhateverCoversTheBoard) {
   EXPECT_EQ(Form3->Panel4->Left(), 30);
   EXPECT_EQ(Form3->Panel4->Top(), 70);
   EXPECT_EQ(Form3->Panel4->Width(), 250);
+  EXPECT_TRUE(Form3->RichEdit1->Visible());
+  EXPECT_EQ(Form3->RichEdit1->Text(), "lesson note");
 
   Form8->Hide();
   Form3->Panel5->Hide();

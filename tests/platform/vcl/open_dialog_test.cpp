@@ -31,9 +31,8 @@ class OpenDialog : public ::testing::Test {
     setenv("QUARVEL_MSGBOX_LOG", "dialogs.log", 1);
     setenv("QUARVEL_MSGBOX_ANSWERS", "answers", 1);
     folder = winpath::ToLinux("C:\\课件");
-    ASSERT_EQ(system(("mkdir -p '" + folder + "' && cd '" + folder + "' && touch a.swf b.SWF c.htm d.pps 'dream[1].swf'")
-                         .c_str()),
-              0);
+    const std::string make = "mkdir -p '" + folder + "' && cd '" + folder + "' && touch a.swf b.SWF c.htm d.pps 'dream[1].swf'";
+    ASSERT_EQ(system(make.c_str()), 0);
     dialog = new TOpenDialog(Application);
     dialog->Filter = kFilter;
     dialog->FileName = "dream[1].swf";
