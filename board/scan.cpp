@@ -129,7 +129,7 @@ void TForm11::BitBtn1Click(TObject*) {
     return;
   }
   // The text panel is closed as its own close button closes it.
-  Form3->SpeedButton19->Click();
+  Form3->SpeedButton19Click(Form3->SpeedButton19);
   // The source of the selected row; none selected asks the manager for its
   // default source. A source that cannot be opened, refuses the resolution
   // or cannot be switched on simply sends no picture.

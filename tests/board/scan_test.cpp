@@ -161,6 +161,9 @@ TEST_F(Scan, ListsTheTestScannersAndBringsOnePageScaledToTheScreenWidthAnd50) {
   ASSERT_GT(want.width, 0) << "scanimage";
   std::vector<std::string> rows;
   int selected = -2;
+  // The text panel open: 确定 closes it as its own close button does.
+  Form3->SpeedButton18Click(Form3->SpeedButton18);
+  ASSERT_TRUE(Form3->Panel4->Visible());
   ModalScript* script = nullptr;
   PressScan({{[] { return Up(Form11); },
               [&] {
@@ -172,6 +175,8 @@ TEST_F(Scan, ListsTheTestScannersAndBringsOnePageScaledToTheScreenWidthAnd50) {
   EXPECT_EQ(rows, (std::vector<std::string>{"frontend-tester", "frontend-tester"}));
   EXPECT_EQ(selected, 0);
   EXPECT_FALSE(Form11->isVisible());
+  EXPECT_FALSE(Form3->Panel4->Visible());
+  EXPECT_EQ(Form3->PanelKind(Form3->CurrentPage), 0);
   ASSERT_TRUE(WaitFor([] { return Form3->Image2->Visible(); }, 60000));
 
   // At 150 dpi: the picture scanimage reads at that resolution.
