@@ -9,7 +9,6 @@
 // names that page, and the forward page turn shows the rest there.
 #pragma once
 #include "platform/vcl/buttons.h"
-#include "platform/vcl/dialogs.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "twain/twain_link.h"
