@@ -85,6 +85,7 @@ TEST_F(ScanPicture, TheComponentSpeaksAsTheFormDescriptionSays) {
   // The dialog as it comes up: one page chosen.
   EXPECT_TRUE(Form11->RadioButton1->Checked);
   EXPECT_FALSE(Form11->RadioButton2->Checked);
+  EXPECT_EQ(Form11->FormStyle(), fsStayOnTop);
   EXPECT_EQ(Form11->ClientWidth, 335);
   EXPECT_EQ(Form11->ClientHeight, 208);
   EXPECT_EQ(Form11->ListBox1->ItemHeight, 12);

@@ -161,6 +161,7 @@ TEST_F(Scan, ListsTheTestScannersAndBringsOnePageScaledToTheScreenWidthAnd50) {
   ASSERT_GT(want.width, 0) << "scanimage";
   std::vector<std::string> rows;
   int selected = -2;
+  TRect place;
   // The text panel open: 确定 closes it as its own close button does.
   Form3->SpeedButton18Click(Form3->SpeedButton18);
   ASSERT_TRUE(Form3->Panel4->Visible());
@@ -169,11 +170,14 @@ TEST_F(Scan, ListsTheTestScannersAndBringsOnePageScaledToTheScreenWidthAnd50) {
               [&] {
                 rows = Rows();
                 selected = Form11->ListBox1->ItemIndex;
+                place = Rect(Form11->Left, Form11->Top, Form11->Left + Form11->Width, Form11->Top + Form11->Height);
                 script->Input(ClickOn(Form11->BitBtn1));
               }}},
             &script);
   EXPECT_EQ(rows, (std::vector<std::string>{"frontend-tester", "frontend-tester"}));
   EXPECT_EQ(selected, 0);
+  // Borderless, in the middle of the screen.
+  EXPECT_EQ(place, Rect((W - 335) / 2, (H - 208) / 2, (W + 335) / 2, (H + 208) / 2));
   EXPECT_FALSE(Form11->isVisible());
   EXPECT_FALSE(Form3->Panel4->Visible());
   EXPECT_EQ(Form3->PanelKind(Form3->CurrentPage), 0);
