@@ -10,10 +10,11 @@
 // per size under scripts/test-env with an Xvfb of that size.
 #include <benchmark/benchmark.h>
 
+#include "bench/screens.h"
+
 #include <QCoreApplication>
 #include <QWindow>
 
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -123,23 +124,4 @@ BENCHMARK(BM_RectangleCommit)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (!getenv("QUARVEL_BENCH_SCREEN")) {
-    char self[4096];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return 1;
-    self[n] = 0;
-    int failed = 0;
-    for (const char* size : {"1024x768", "3840x2160"}) {
-      std::string cmd = std::string("QUARVEL_BENCH_SCREEN=") + size + " " + QUARVEL_TEST_ENV + " --xvfb " + size +
-                        "x24 -- '" + self + "'";
-      for (int i = 1; i < argc; ++i) cmd += std::string(" '") + argv[i] + "'";
-      failed |= system(cmd.c_str());
-    }
-    return failed ? 1 : 0;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunOnScreens(argc, argv, {"1024x768", "3840x2160"}, QUARVEL_TEST_ENV); }

@@ -11,11 +11,12 @@
 // screen's size).
 #include <benchmark/benchmark.h>
 
+#include "bench/screens.h"
+
 #include <QCoreApplication>
 #include <QImage>
 #include <QWindow>
 #include <png.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -230,19 +231,4 @@ BENCHMARK(BM_OpenLesson)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (!getenv("QUARVEL_BENCH_SCREEN")) {
-    char self[4096];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return 1;
-    self[n] = 0;
-    std::string cmd = std::string("QUARVEL_BENCH_SCREEN=1920x1080 ") + QUARVEL_TEST_ENV + " --xvfb 1920x1080x24 -- '" +
-                      self + "'";
-    for (int i = 1; i < argc; ++i) cmd += std::string(" '") + argv[i] + "'";
-    return system(cmd.c_str()) == 0 ? 0 : 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunOnScreens(argc, argv, {"1920x1080"}, QUARVEL_TEST_ENV); }

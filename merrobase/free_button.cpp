@@ -223,27 +223,27 @@ void CFreeButton::PrepareStateBitmaps(CDC* dc, CRect* rect) {
 }
 
 void CFreeButton::PrepareNormalState(CDC* dc, CDC* memDC, CRect* rect) {
-  delete m_pbmNormal;
-  m_pbmNormal = new CBitmap;
-  PaintRgn(dc, memDC, m_pbmNormal, m_crNormal, rect, TRUE, FALSE);
+  RepaintState(dc, memDC, m_pbmNormal, m_crNormal, rect, TRUE, FALSE);
 }
 
 void CFreeButton::PrepareSelectedState(CDC* dc, CDC* memDC, CRect* rect) {
-  delete m_pbmSelected;
-  m_pbmSelected = new CBitmap;
-  PaintRgn(dc, memDC, m_pbmSelected, m_crSelected, rect, TRUE, TRUE);
+  RepaintState(dc, memDC, m_pbmSelected, m_crSelected, rect, TRUE, TRUE);
 }
 
 void CFreeButton::PrepareHoverState(CDC* dc, CDC* memDC, CRect* rect) {
-  delete m_pbmHover;
-  m_pbmHover = new CBitmap;
-  PaintRgn(dc, memDC, m_pbmHover, m_crHover, rect, TRUE, FALSE);
+  RepaintState(dc, memDC, m_pbmHover, m_crHover, rect, TRUE, FALSE);
 }
 
 void CFreeButton::PrepareDisabledState(CDC* dc, CDC* memDC, CRect* rect) {
-  delete m_pbmDisabled;
-  m_pbmDisabled = new CBitmap;
-  PaintRgn(dc, memDC, m_pbmDisabled, m_crDisabled, rect, FALSE, FALSE);
+  RepaintState(dc, memDC, m_pbmDisabled, m_crDisabled, rect, FALSE, FALSE);
+}
+
+// A state's picture is made afresh on a bitmap of its own.
+void CFreeButton::RepaintState(CDC* dc, CDC* memDC, CBitmap*& bitmap, COLORREF colour, CRect* rect, BOOL active,
+                               BOOL pressed) {
+  delete bitmap;
+  bitmap = new CBitmap;
+  PaintRgn(dc, memDC, bitmap, colour, rect, active, pressed);
 }
 
 void CFreeButton::PaintRgn(CDC* dc, CDC* memDC, CBitmap* bitmap, COLORREF colour, CRect* rect, BOOL active,

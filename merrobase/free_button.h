@@ -186,6 +186,8 @@ class CFreeButton : public CButton {
   void PrepareHoverState(CDC* dc, CDC* memDC, CRect* rect);
   void PrepareDisabledState(CDC* dc, CDC* memDC, CRect* rect);
   void PaintRgn(CDC* dc, CDC* memDC, CBitmap* bitmap, COLORREF colour, CRect* rect, BOOL active, BOOL pressed);
+  void RepaintState(CDC* dc, CDC* memDC, CBitmap*& bitmap, COLORREF colour, CRect* rect, BOOL active,
+                    BOOL pressed);
   void DrawButtonCaption(HDC dc, CRect* rect, BOOL active, BOOL pressed);
   void FrameRgn3D(HDC dc, HRGN region, BOOL pressed);
   void DrawButton(CDC* dc, CRect* rect, UINT state);

@@ -324,13 +324,7 @@ void CSoundIO::EndInThread() {
 
 template <class Read>
 unsigned CSoundIO::Play(Read read) {
-  if (m_hWaveOut) CloseOutput();
-  if (waveOutGetNumDevs() == 0) {
-    Say("No Sound Output Device");
-    return 0;
-  }
-  if (waveOutGetDevCaps(0, &m_WaveOutCaps, sizeof m_WaveOutCaps) != MMSYSERR_NOERROR)
-    Say("Sound output Cannot determine card capabilities !");
+  if (!FindOutputDevice()) return 0;
   {
     // Apart from a loop-back's block handling, which uses m_Wave and the
     // output header as well.
@@ -338,32 +332,13 @@ unsigned CSoundIO::Play(Read read) {
     // The reader has shown why: nothing to play, the device is not opened.
     if (!read()) return MMSYSERR_ERROR;
     HWAVEOUT out = nullptr;
-    MMRESULT r = waveOutOpen(&out, 0, &m_Wave.m_Format, 0, 0, CALLBACK_NULL);
-    if (r != MMSYSERR_NOERROR) {
-      Say("Sound output Cannot Open Device!");
-      return r;
-    }
-    m_hWaveOut = out;
-    m_WaveOutHdr = Header(m_Wave.m_pData, m_Wave.m_dwDataSize);
-    r = waveOutPrepareHeader(out, &m_WaveOutHdr, sizeof(WAVEHDR));
-    if (r != MMSYSERR_NOERROR || WaveHeaderFlags(m_WaveOutHdr) != WHDR_PREPARED) {
-      Say(" Sound Output Cannot Prepare Header !");
-      return r;
-    }
-    if ((r = waveOutWrite(out, &m_WaveOutHdr, sizeof(WAVEHDR))) != MMSYSERR_NOERROR) {
-      Say(" Sound Output Cannot Write Buffer !");
-      return r;
-    }
+    if (const MMRESULT r = OpenOutputDevice(&m_Wave.m_Format, out)) return r;
+    if (const MMRESULT r = WriteOutput(out, m_Wave.m_pData, m_Wave.m_dwDataSize)) return r;
   }
   WaitPlayCompleted();
   // A window procedure run meanwhile may have closed the output or played
   // something else on it: what is open now is closed.
-  if (HWAVEOUT open = m_hWaveOut) waveOutPause(open);
-  Sleep(5);
-  if (HWAVEOUT open = m_hWaveOut.exchange(nullptr)) {
-    waveOutReset(open);
-    waveOutClose(open);
-  }
+  ShutOutput(5);
   std::lock_guard<std::mutex> lock(m_blockMutex);
   if (m_Wave.m_pData) m_Wave.FreeData();
   return 0;
@@ -383,35 +358,16 @@ unsigned CSoundIO::PlayFile(unsigned char* image, long size, long offset, long l
 }
 
 unsigned CSoundIO::OpenOutputWith(const WAVEFORMATEX* format, bool queueBuffer2) {
-  if (m_hWaveOut) CloseOutput();
-  if (waveOutGetNumDevs() == 0) {
-    Say("No Sound Output Device");
-    return 0;
-  }
-  if (waveOutGetDevCaps(0, &m_WaveOutCaps, sizeof m_WaveOutCaps) != MMSYSERR_NOERROR)
-    Say("Sound output Cannot determine card capabilities !");
+  if (!FindOutputDevice()) return 0;
   if (!format) {
     WaveInitFormat(WORD(m_nChannels), DWORD(m_nSamplesPerSec), WORD(m_nBitsPerSample));
     format = &m_WaveFormat;
   }
   HWAVEOUT out = nullptr;
-  MMRESULT r = waveOutOpen(&out, 0, format, 0, 0, CALLBACK_NULL);
-  if (r != MMSYSERR_NOERROR) {
-    Say("Sound output Cannot Open Device!");
-    return r;
-  }
-  m_hWaveOut = out;
+  MMRESULT r = OpenOutputDevice(format, out);
+  if (r != MMSYSERR_NOERROR) return r;
   if (!queueBuffer2) return 0;
-  m_WaveOutHdr = Header(m_pOutBuffer, 2 * m_nBufSize);
-  r = waveOutPrepareHeader(out, &m_WaveOutHdr, sizeof(WAVEHDR));
-  if (r != MMSYSERR_NOERROR || WaveHeaderFlags(m_WaveOutHdr) != WHDR_PREPARED) {
-    Say(" Sound Output Cannot Prepare Header !");
-    return r;
-  }
-  if ((r = waveOutWrite(out, &m_WaveOutHdr, sizeof(WAVEHDR))) != MMSYSERR_NOERROR) {
-    Say(" Sound Output Cannot Write Buffer !");
-    return r;
-  }
+  if ((r = WriteOutput(out, m_pOutBuffer, 2 * m_nBufSize)) != MMSYSERR_NOERROR) return r;
   if ((r = waveOutRestart(out)) != MMSYSERR_NOERROR) {
     Say(" Sound Output Cannot Start Wave Out !");
     return r;
@@ -431,7 +387,36 @@ unsigned CSoundIO::PlaySoundBuffer(char* data, unsigned long length) {
     return WAVERR_STILLPLAYING;
   }
   if (length > UINT32_MAX) length = 0;
-  m_WaveOutHdr = Header(data, DWORD(length));
+  return WriteOutput(out, data, DWORD(length));
+}
+
+// Closes an open output first; false, once said, when there is no device.
+bool CSoundIO::FindOutputDevice() {
+  if (m_hWaveOut) CloseOutput();
+  if (waveOutGetNumDevs() == 0) {
+    Say("No Sound Output Device");
+    return false;
+  }
+  if (waveOutGetDevCaps(0, &m_WaveOutCaps, sizeof m_WaveOutCaps) != MMSYSERR_NOERROR)
+    Say("Sound output Cannot determine card capabilities !");
+  return true;
+}
+
+// `out` is what was opened, whatever another thread does to m_hWaveOut.
+MMRESULT CSoundIO::OpenOutputDevice(const WAVEFORMATEX* format, HWAVEOUT& out) {
+  out = nullptr;
+  const MMRESULT r = waveOutOpen(&out, 0, format, 0, 0, CALLBACK_NULL);
+  if (r != MMSYSERR_NOERROR) {
+    Say("Sound output Cannot Open Device!");
+    return r;
+  }
+  m_hWaveOut = out;
+  return MMSYSERR_NOERROR;
+}
+
+// Queues the block on the output through the output header.
+MMRESULT CSoundIO::WriteOutput(HWAVEOUT out, void* data, DWORD length) {
+  m_WaveOutHdr = Header(data, length);
   MMRESULT r = waveOutPrepareHeader(out, &m_WaveOutHdr, sizeof(WAVEHDR));
   if (r != MMSYSERR_NOERROR || WaveHeaderFlags(m_WaveOutHdr) != WHDR_PREPARED) {
     Say(" Sound Output Cannot Prepare Header !");
@@ -441,7 +426,18 @@ unsigned CSoundIO::PlaySoundBuffer(char* data, unsigned long length) {
     Say(" Sound Output Cannot Write Buffer !");
     return r;
   }
-  return 0;
+  return MMSYSERR_NOERROR;
+}
+
+// Pauses what is open, lets it settle for `settleMs` and closes it; another
+// thread may have closed it meanwhile.
+void CSoundIO::ShutOutput(DWORD settleMs) {
+  if (HWAVEOUT out = m_hWaveOut) waveOutPause(out);
+  Sleep(settleMs);
+  if (HWAVEOUT out = m_hWaveOut.exchange(nullptr)) {
+    waveOutReset(out);
+    waveOutClose(out);
+  }
 }
 
 void CSoundIO::WaitPlayCompleted() {
@@ -453,14 +449,7 @@ void CSoundIO::WaitPlayCompleted() {
 
 int CSoundIO::IsPlaying() { return Done(m_WaveOutHdr) ? 0 : 1; }
 
-void CSoundIO::CloseOutput() {
-  if (HWAVEOUT out = m_hWaveOut) waveOutPause(out);
-  Sleep(50);
-  if (HWAVEOUT out = m_hWaveOut.exchange(nullptr)) {
-    waveOutReset(out);
-    waveOutClose(out);
-  }
-}
+void CSoundIO::CloseOutput() { ShutOutput(50); }
 
 void CSoundIO::CloseOutputDev() { CloseOutput(); }
 

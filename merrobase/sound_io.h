@@ -119,6 +119,10 @@ class CSoundIO : public CObject {
   template <class Read>
   unsigned Play(Read read);
   unsigned OpenOutputWith(const WAVEFORMATEX* format, bool queueBuffer2);
+  bool FindOutputDevice();
+  MMRESULT OpenOutputDevice(const WAVEFORMATEX* format, HWAVEOUT& out);
+  MMRESULT WriteOutput(HWAVEOUT out, void* data, DWORD length);
+  void ShutOutput(DWORD settleMs);
 
   // Set by StopMic and CloseMic, cleared by opening and StartMic: the
   // blocks still arriving are not handled and input is not restarted.

@@ -83,6 +83,9 @@ bool ReadPieces(SQLHSTMT stmt, SQLUSMALLINT column, SQLINTEGER size, int chunk,
 
 const CSQLColumn kUndescribed;
 
+// What is known of a column that may not be described.
+const CSQLColumn& OrUndescribed(const CSQLColumn* c) { return c ? *c : kUndescribed; }
+
 }  // namespace
 
 CSQLColumn::CSQLColumn()
@@ -327,28 +330,23 @@ int CSQLDirect::GetColumnID(CString name, CString table) {
 }
 
 CString CSQLDirect::GetColumnName(int column) {
-  const CSQLColumn* c = GetColumn(column);
-  return (c ? *c : kUndescribed).m_strName;
+  return OrUndescribed(GetColumn(column)).m_strName;
 }
 
 int CSQLDirect::GetColumnType(int column) {
-  const CSQLColumn* c = GetColumn(column);
-  return (c ? *c : kUndescribed).m_nType;
+  return OrUndescribed(GetColumn(column)).m_nType;
 }
 
 int CSQLDirect::GetColumnScale(int column) {
-  const CSQLColumn* c = GetColumn(column);
-  return (c ? *c : kUndescribed).m_nScale;
+  return OrUndescribed(GetColumn(column)).m_nScale;
 }
 
 int CSQLDirect::GetColumnPrecision(int column) {
-  const CSQLColumn* c = GetColumn(column);
-  return (c ? *c : kUndescribed).m_nPrecision;
+  return OrUndescribed(GetColumn(column)).m_nPrecision;
 }
 
 int CSQLDirect::GetColumnNull(int column) {
-  const CSQLColumn* c = GetColumn(column);
-  return (c ? *c : kUndescribed).m_nNullable;
+  return OrUndescribed(GetColumn(column)).m_nNullable;
 }
 
 int CSQLDirect::GetNumColumns() {

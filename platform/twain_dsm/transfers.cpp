@@ -23,11 +23,20 @@ bool Peek(OpenSource& s, TW_UINT16* rc, TW_UINT16* cc) {
 }
 
 // The picture for a transfer. A failed read is reported by one transfer;
-// the application's next request reads afresh.
+// the application's next request reads afresh. A cancelled transfer still
+// ends with MSG_ENDXFER.
 bool Ready(OpenSource& s, TW_UINT16* rc, TW_UINT16* cc) {
   if (Peek(s, rc, cc)) return true;
   s.scan = OpenSource::Scan::kNone;
+  if (*rc == TWRC_CANCEL) s.state = 7;
   return false;
+}
+
+// The whole picture went to the application: its rows are no longer kept.
+TW_UINT16 HandedOver(OpenSource& s) {
+  s.ReleaseRows();
+  s.state = 7;
+  return TWRC_XFERDONE;
 }
 
 // A buffer size made of whole rows, near 64 KiB.
@@ -59,18 +68,13 @@ TW_UINT16 ImageInfo(OpenSource& s, TW_IMAGEINFO* info, TW_UINT16* cc) {
 
 TW_UINT16 NativeTransfer(OpenSource& s, TW_HANDLE* handle, TW_UINT16* cc) {
   TW_UINT16 rc;
-  if (!Ready(s, &rc, cc)) {
-    if (rc == TWRC_CANCEL) s.state = 7;  // a cancelled transfer still ends with MSG_ENDXFER
-    return rc;
-  }
+  if (!Ready(s, &rc, cc)) return rc;
   HGLOBAL h = GlobalAlloc(GHND, PackedDibSize(s.picture));
   if (!h) return Refuse(TWCC_LOWMEMORY, cc);
   WritePackedDib(s.picture, static_cast<uint8_t*>(GlobalLock(h)));
   GlobalUnlock(h);
   *handle = h;
-  s.ReleaseRows();
-  s.state = 7;
-  return TWRC_XFERDONE;
+  return HandedOver(s);
 }
 
 TW_UINT16 SetupMemory(OpenSource& s, TW_SETUPMEMXFER* setup, TW_UINT16* cc) {
@@ -91,10 +95,7 @@ TW_UINT16 SetupMemory(OpenSource& s, TW_SETUPMEMXFER* setup, TW_UINT16* cc) {
 TW_UINT16 MemoryTransfer(OpenSource& s, TW_IMAGEMEMXFER* strip, TW_UINT16* cc) {
   TW_UINT16 rc;
   if (s.state == 6) {
-    if (!Ready(s, &rc, cc)) {
-      if (rc == TWRC_CANCEL) s.state = 7;
-      return rc;
-    }
+    if (!Ready(s, &rc, cc)) return rc;
     s.nextRow = 0;
   }
   const Picture& p = s.picture;
@@ -145,14 +146,9 @@ TW_UINT16 SetupFile(OpenSource& s, TW_UINT16 msg, TW_SETUPFILEXFER* setup, TW_UI
 
 TW_UINT16 FileTransfer(OpenSource& s, TW_UINT16* cc) {
   TW_UINT16 rc;
-  if (!Ready(s, &rc, cc)) {
-    if (rc == TWRC_CANCEL) s.state = 7;
-    return rc;
-  }
+  if (!Ready(s, &rc, cc)) return rc;
   if (!WriteWholeFile(s.file.FileName, BmpFile(s.picture))) return Refuse(TWCC_OPERATIONERROR, cc);
-  s.ReleaseRows();
-  s.state = 7;
-  return TWRC_XFERDONE;
+  return HandedOver(s);
 }
 
 TW_UINT16 Palette(OpenSource& s, TW_PALETTE8* palette, TW_UINT16* cc) {

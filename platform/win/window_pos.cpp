@@ -68,26 +68,26 @@ void Restack(HWND top, HWND after) {
   }
 }
 
+// A widget or a window of this process, which Qt shows the same way.
+template <class Shown>
+void ShowOwn(Shown* w, int cmd) {
+  switch (cmd) {
+    case SW_HIDE: w->hide(); break;
+    case SW_MINIMIZE: case SW_SHOWMINIMIZED: w->showMinimized(); break;
+    case SW_SHOWMAXIMIZED: w->showMaximized(); break;
+    case SW_SHOWNORMAL: case SW_RESTORE: w->showNormal(); break;
+    default: w->show(); break;
+  }
+}
+
 void Show(HWND h, int cmd) {
   Display* d = Dpy();
   QWindow* own = OwnWindow(h);
   QWidget* widget = WidgetOf(own);
   if (widget) {
-    switch (cmd) {
-      case SW_HIDE: widget->hide(); break;
-      case SW_MINIMIZE: case SW_SHOWMINIMIZED: widget->showMinimized(); break;
-      case SW_SHOWMAXIMIZED: widget->showMaximized(); break;
-      case SW_SHOWNORMAL: case SW_RESTORE: widget->showNormal(); break;
-      default: widget->show(); break;
-    }
+    ShowOwn(widget, cmd);
   } else if (own) {
-    switch (cmd) {
-      case SW_HIDE: own->hide(); break;
-      case SW_MINIMIZE: case SW_SHOWMINIMIZED: own->showMinimized(); break;
-      case SW_SHOWMAXIMIZED: own->showMaximized(); break;
-      case SW_SHOWNORMAL: case SW_RESTORE: own->showNormal(); break;
-      default: own->show(); break;
-    }
+    ShowOwn(own, cmd);
   } else {
     switch (cmd) {
       case SW_HIDE: XWithdrawWindow(d, h, DefaultScreen(d)); break;

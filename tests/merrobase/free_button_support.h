@@ -68,15 +68,8 @@ struct Probe : CFreeButton {
     GetParent()->ScreenToClient(&r);
     return r;
   }
-  POINT Screen(int x, int y) const {
-    POINT p{x, y};
-    ClientToScreen(&p);
-    return p;
-  }
-  std::string At(int x, int y) const {
-    const POINT p = Screen(x, y);
-    return test::At(p.x, p.y);
-  }
+  POINT Screen(int x, int y) const { return test::OnScreen(*this, x, y); }
+  std::string At(int x, int y) const { return test::At(*this, x, y); }
 };
 
 // A region of the pixels left..right-1 x top..bottom-1.

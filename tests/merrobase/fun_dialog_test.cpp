@@ -11,23 +11,19 @@
 
 #include "platform/fs/path.h"
 #include "platform/text/gbk.h"
-#include "tests/platform/win/test_support.h"
+#include "tests/platform/win/answered_test.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class FunDialogs : public ::testing::Test {
+class FunDialogs : public test::AnsweredTest {
  protected:
+  FunDialogs() : AnsweredTest("dialogs.log") {}
   void SetUp() override {
-    test::App();
-    dir_ = fs::current_path().string() + "/";
-    setenv("QUARVEL_MSGBOX_LOG", (dir_ + "dialogs.log").c_str(), 1);
-    setenv("QUARVEL_MSGBOX_ANSWERS", (dir_ + "answers").c_str(), 1);
-    std::remove((dir_ + "dialogs.log").c_str());
+    AnsweredTest::SetUp();
     drives_ = winpath::DrivesRoot();
   }
-  void Answers(const std::string& lines) { std::ofstream(dir_ + "answers") << lines; }
   std::vector<std::string> Log() {
     std::ifstream f(dir_ + "dialogs.log");
     std::vector<std::string> lines;
@@ -35,7 +31,7 @@ class FunDialogs : public ::testing::Test {
     return lines;
   }
   static CString Gbk(const std::string& utf8) { return CString(gbk::FromUtf8(utf8).c_str()); }
-  std::string dir_, drives_;
+  std::string drives_;
 };
 
 }  // namespace

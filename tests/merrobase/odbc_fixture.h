@@ -11,6 +11,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "tests/test_folder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,10 +31,8 @@ class OdbcTest : public ::testing::Test {
   };
 
   void SetUp() override {
-    const char* base = getenv("QUARVEL_TEST_DIR");
-    ASSERT_NE(base, nullptr) << "run through scripts/test-env";
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::string(base) + "/" + info->test_suite_name() + "." + info->name();
+    dir_ = ThisTestFolder();
+    ASSERT_FALSE(dir_.empty()) << "run through scripts/test-env";
     const char* sys = getenv("ODBCSYSINI");
     ASSERT_NE(sys, nullptr);
     sys_ = sys;
@@ -40,7 +40,7 @@ class OdbcTest : public ::testing::Test {
     setenv("ODBCINI", (dir_ + "/user.ini").c_str(), 1);
     setenv("QUARVEL_ODBC_SETUP_LOG", (dir_ + "/setup.log").c_str(), 1);
     setenv("QUARVEL_DRIVES", (dir_ + "/drives").c_str(), 1);
-    trace_ = std::string(base) + "/odbc-trace.log";
+    trace_ = std::string(getenv("QUARVEL_TEST_DIR")) + "/odbc-trace.log";
     traceStart_ = std::filesystem::exists(trace_) ? std::filesystem::file_size(trace_) : 0;
     RegisterDrivers({});
     std::ofstream(sys_ + "/odbc.ini");

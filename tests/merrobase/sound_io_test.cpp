@@ -6,12 +6,14 @@
 
 #include "merrobase/sound_io.h"
 #include "merrobase/sound_message.h"
-#include "platform/win/application.h"
 #include "platform/win/hidden_window.h"
 #include "platform/win/message_pump.h"
 #include "platform/win/messages.h"
+#include "tests/platform/win/test_support.h"
 #include "tests/platform/mm/alsa_fixture.h"
 #include "tests/platform/mm/riff_bytes.h"
+#include "tests/platform/mm/wave_support.h"
+#include "tests/readback.h"
 
 #include <algorithm>
 #include <chrono>
@@ -30,43 +32,15 @@ namespace {
 
 using Box = std::pair<std::string, std::string>;  // caption, text (UTF-8)
 
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
-// "channels width rate frames hex-of-frames" as python's wave module reads
-// the file.
-std::string PythonWave(const std::string& path) {
-  return Output("/usr/bin/python3 -c \"import wave; w = wave.open('" + path +
-                "'); print(w.getnchannels(), w.getsampwidth(), w.getframerate(), w.getnframes(), "
-                "w.readframes(w.getnframes()).hex())\"");
-}
-std::string Hex(const std::string& bytes) {
-  std::string hex;
-  char two[3];
-  for (unsigned char c : bytes) {
-    snprintf(two, sizeof two, "%02x", c);
-    hex += two;
-  }
-  return hex;
-}
+using readback::Hex;
+using readback::Output;
+using readback::PythonWave;
 
 class SoundIoTest : public AlsaTest {
  protected:
   void SetUp() override {
     AlsaTest::SetUp();
-    static win::Application* app = [] {
-      auto* a = new win::Application;
-      a->Initialize();
-      return a;
-    }();
-    (void)app;
+    test::App();
     setenv("QUARVEL_MSGBOX_LOG", (Dir() + "/boxes.log").c_str(), 1);
     std::string answers;
     for (int i = 0; i < 50; ++i) answers += "OK\n";
@@ -383,13 +357,7 @@ TEST_F(SoundIoTest, OpeningTwiceBuffersAndFormats) {
   io.AllocBuf(400);
   EXPECT_EQ(io.m_nBufSize, 400u);
 
-  WAVEFORMATEX given{};
-  given.wFormatTag = WAVE_FORMAT_PCM;
-  given.nChannels = 2;
-  given.nSamplesPerSec = 22050;
-  given.wBitsPerSample = 16;
-  given.nBlockAlign = 4;
-  given.nAvgBytesPerSec = 88200;
+  const WAVEFORMATEX given = wavetest::Pcm(2, 22050, 16);
   ASSERT_EQ(io.OpenMic(given), 0u);
   EXPECT_EQ(io.m_WaveFormat.nSamplesPerSec, 22050u);
   EXPECT_EQ(io.m_nSamplesPerSec, 8000);

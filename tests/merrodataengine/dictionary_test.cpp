@@ -16,6 +16,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Empties an index map, whose values are CStrings the test made.
+void FreeIndex(CMerroMap& index) {
+  for (POSITION pos = index.GetStartPosition(); pos;) {
+    CString key;
+    CObject* v;
+    index.GetNextAssoc(pos, key, v);
+    delete reinterpret_cast<CString*>(v);
+  }
+  index.RemoveAll();
+}
+
 std::string Int32(long v) {
   std::string s;
   for (int i = 0; i < 4; ++i) s += char((unsigned long)v >> (8 * i) & 0xFF);
@@ -165,13 +176,7 @@ TEST(StrokeCountMap, EntriesAndOrdinals) {
   double s, t;
   EXPECT_EQ(map.On_Get_Wave_Pos("\xB0\xA1", m, s, t), 0) << "not a sound map";
   // The index map's values are CStrings: it frees them as such.
-  for (POSITION pos = index.GetStartPosition(); pos;) {
-    CString key;
-    CObject* v;
-    index.GetNextAssoc(pos, key, v);
-    delete reinterpret_cast<CString*>(v);
-  }
-  index.RemoveAll();
+  FreeIndex(index);
 }
 
 TEST(StrokeCountMap, StopBusyAndMissingFiles) {
@@ -206,15 +211,7 @@ struct TextMapFixture : ::testing::Test {
       index.SetAt(key, reinterpret_cast<CObject*>(new CString(ch)));
     }
   }
-  void TearDown() override {
-    for (POSITION pos = index.GetStartPosition(); pos;) {
-      CString key;
-      CObject* v;
-      index.GetNextAssoc(pos, key, v);
-      delete reinterpret_cast<CString*>(v);
-    }
-    index.RemoveAll();
-  }
+  void TearDown() override { FreeIndex(index); }
   CMerroMap index;
 };
 

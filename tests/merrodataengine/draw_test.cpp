@@ -3,37 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QThread>
 
 #include "engine_data.h"
 #include "merrodataengine/outline/out_line.h"
 #include "pixels.h"
 #include "platform/mfc/wnd.h"
 #include "platform/win/screen.h"
+#include "tests/platform/mfc/wnd_support.h"
 
 using namespace engine_test;
 
 namespace {
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "draw_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return app;
-}
-
-bool WaitFor(const std::function<bool()>& done) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > 10000) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
+using test::App;
+using test::WaitFor;
 
 // The pixels of the closed rectangle outline l..r x t..b (both inclusive).
 PixelSet Frame(int l, int t, int r, int b) {

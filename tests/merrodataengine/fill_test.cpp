@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <functional>
 #include <mutex>
 #include <sstream>
@@ -15,29 +13,16 @@
 #include "merrodataengine/outline/out_line.h"
 #include "platform/mfc/wnd.h"
 #include "started.h"
+#include "tests/platform/mfc/wnd_support.h"
 
 using namespace engine_test;
 
 namespace {
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "fill_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return app;
-}
+using test::App;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 20000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(1);
-  }
-  return true;
-}
+// A fill on a loaded machine may take a while.
+bool WaitFor(const std::function<bool()>& done) { return test::WaitFor(done, 20000); }
 
 // A host window that keeps the progress messages it gets.
 class HostWindow : public CWnd {

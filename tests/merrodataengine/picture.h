@@ -7,18 +7,11 @@
 #include <string>
 
 #include "platform/windef.h"
+#include "tests/readback.h"
 
 namespace engine_test {
 
-inline std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
+using readback::Output;
 
 inline std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -8,10 +8,12 @@
 
 #include "platform/gdi/colour.h"
 #include "platform/mfc/dc.h"
+#include "tests/platform/gdi/pixels.h"
 
 namespace engine_test {
 
-using PixelSet = std::set<std::pair<int, int>>;
+using gdi_test::PixelSet;
+using gdi_test::RectPixels;
 
 // A memory DC with a white w x h bitmap selected.
 struct MemoryDC {
@@ -43,13 +45,6 @@ inline PixelSet RegionPixels(const CRgn& r, int w, int h) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       if (r.PtInRegion(x, y)) s.insert({x, y});
-  return s;
-}
-
-inline PixelSet RectPixels(int l, int t, int r, int b) {
-  PixelSet s;
-  for (int y = t; y < b; ++y)
-    for (int x = l; x < r; ++x) s.insert({x, y});
   return s;
 }
 

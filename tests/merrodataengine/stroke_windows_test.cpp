@@ -51,15 +51,8 @@ struct Window : test::Host {
     return -1;
   }
   size_t Commands() const { return Count(WM_COMMAND); }
-  POINT Screen(int x, int y) const {
-    POINT p{x, y};
-    ClientToScreen(&p);
-    return p;
-  }
-  std::string At(int x, int y) const {
-    const POINT p = Screen(x, y);
-    return test::At(p.x, p.y);
-  }
+  POINT Screen(int x, int y) const { return test::OnScreen(*this, x, y); }
+  std::string At(int x, int y) const { return test::At(*this, x, y); }
   COLORREF Shown(int x, int y) const {
     const POINT p = Screen(x, y);
     return test::ScreenPixel(p.x, p.y);

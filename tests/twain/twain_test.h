@@ -4,6 +4,7 @@
 #pragma once
 #include "platform/twain_dsm/script.h"
 #include "platform/win/module.h"
+#include "tests/platform/twain_dsm/script_sources.h"
 #include "tests/platform/vcl/vcl_test.h"
 #include "twain/twain_link.h"
 
@@ -66,26 +67,9 @@ inline twain_dsm::Picture Rgb(int w, int h) {
   return p;
 }
 
-inline twain_dsm::Picture Grey(int w, int h, uint8_t first) {
-  twain_dsm::Picture p;
-  p.Allocate(w, h, TWPT_GRAY);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) p.Row(y)[x] = uint8_t(first + y * w + x);
-  return p;
-}
+using scripttest::Grey;
 
-// An override that answers one triplet with `rc` (the manager runs it first
-// with passOn).
-inline twain_script::Override Answer(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, std::optional<TW_UINT16> rc,
-                                     bool passOn = false) {
-  twain_script::Override o;
-  o.dg = dg;
-  o.dat = dat;
-  o.msg = msg;
-  o.rc = rc;
-  o.passOn = passOn;
-  return o;
-}
+using scripttest::Answer;
 
 // The scripted manager in the current folder, loaded by the test as well so
 // that it is the instance the component loads, with "Scanner A" (two grey
@@ -101,12 +85,7 @@ class TwainTest : public ::testing::Test {
     ASSERT_NE(control, nullptr);
     script_ = control();
     script_->Reset();
-    twain_script::Source a, b;
-    a.product = "Scanner A";
-    a.pictures = {Grey(3, 2, 10), Grey(2, 2, 100)};
-    b.product = "Camera B";
-    b.readyOnEnable = false;
-    script_->SetSources({a, b});
+    script_->SetSources(scripttest::ScannerAndCamera());
     link_ = std::make_unique<TTwainLink>(nullptr);
     Record();
   }

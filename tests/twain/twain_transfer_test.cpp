@@ -32,12 +32,7 @@ class TransferTest : public TwainTest {
     };
   }
   void Pictures(const std::vector<twain_dsm::Picture>& pictures) {
-    twain_script::Source a, b;
-    a.product = "Scanner A";
-    a.pictures = pictures;
-    b.product = "Camera B";
-    b.readyOnEnable = false;
-    script_->SetSources({a, b});
+    script_->SetSources(scripttest::ScannerAndCamera(pictures));
   }
   // Source 0 opened in `mode`, `count` pictures asked for, switched on; the
   // batch is run by the message loop until the source is switched off.

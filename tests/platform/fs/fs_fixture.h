@@ -4,6 +4,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "tests/test_folder.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <dirent.h>
@@ -19,10 +21,8 @@
 class FsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* base = getenv("QUARVEL_TEST_DIR");
-    ASSERT_NE(base, nullptr) << "run through scripts/test-env";
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::string(base) + "/" + info->test_suite_name() + "." + info->name();
+    dir_ = ThisTestFolder();
+    ASSERT_FALSE(dir_.empty()) << "run through scripts/test-env";
     std::filesystem::create_directories(dir_ + "/cwd");
     for (const char* name : {"QUARVEL_DRIVES", "XDG_DATA_HOME", "HOME"})
       if (const char* v = getenv(name)) saved_.emplace_back(name, v);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/mfc/mem_file.h"
+#include "tests/platform/mfc/exception_cause.h"
 
 namespace {
 
@@ -35,14 +36,7 @@ CString Loaded(const std::string& bytes) {
 }
 
 int LoadFailure(const std::string& bytes) {
-  try {
-    Loaded(bytes);
-  } catch (CArchiveException* e) {
-    int cause = e->m_cause;
-    e->Delete();
-    return cause;
-  }
-  return -1;
+  return test::CauseOf<CArchiveException>([&] { Loaded(bytes); });
 }
 
 }  // namespace
@@ -114,13 +108,7 @@ TEST(CArchive, EndOfDataRaises) {
   CMemFile mem(three, 3);
   CArchive ar(&mem, CArchive::load);
   int v = 0;
-  try {
-    ar >> v;
-    ADD_FAILURE();
-  } catch (CArchiveException* e) {
-    EXPECT_EQ(e->m_cause, CArchiveException::endOfFile);
-    e->Delete();
-  }
+  EXPECT_EQ(test::CauseOf<CArchiveException>([&] { ar >> v; }), CArchiveException::endOfFile);
   mem.Detach();
 }
 
@@ -143,13 +131,7 @@ TEST(CArchive, WrongDirectionRaises) {
   CMemFile mem;
   CArchive ar(&mem, CArchive::store);
   int v;
-  try {
-    ar >> v;
-    ADD_FAILURE();
-  } catch (CArchiveException* e) {
-    EXPECT_EQ(e->m_cause, CArchiveException::writeOnly);
-    e->Delete();
-  }
+  EXPECT_EQ(test::CauseOf<CArchiveException>([&] { ar >> v; }), CArchiveException::writeOnly);
 }
 
 TEST(CArchive, OverAFileLargerThanItsBuffer) {
@@ -186,24 +168,13 @@ TEST(CMemFile, AttachedBlockForReading) {
   EXPECT_STREQ(buf, "lo");
   EXPECT_EQ(mem.Seek(4, CFile::end), 9u);  // past the end is allowed
   EXPECT_EQ(mem.Read(buf, 8), 0u);
-  try {
-    mem.Seek(-1, CFile::begin);
-    ADD_FAILURE();
-  } catch (CFileException* e) {
-    EXPECT_EQ(e->m_cause, CFileException::badSeek);
-    e->Delete();
-  }
+  EXPECT_EQ(test::CauseOf<CFileException>([&] { mem.Seek(-1, CFile::begin); }), CFileException::badSeek);
   mem.SeekToBegin();
   mem.Write("J", 1);  // inside the block
   EXPECT_EQ(data[0], 'J');
   mem.SeekToEnd();
-  try {
-    mem.Write("!", 1);  // a block attached without growth cannot grow
-    ADD_FAILURE();
-  } catch (CFileException* e) {
-    EXPECT_EQ(e->m_cause, CFileException::diskFull);
-    e->Delete();
-  }
+  // A block attached without growth cannot grow.
+  EXPECT_EQ(test::CauseOf<CFileException>([&] { mem.Write("!", 1); }), CFileException::diskFull);
   EXPECT_EQ(mem.Detach(), data);
   EXPECT_EQ(mem.GetLength(), 0u);
 }

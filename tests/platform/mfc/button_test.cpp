@@ -49,11 +49,7 @@ class ButtonTest : public ::testing::Test {
   struct : Drawn {
     int x(int cx) const { return Screen(cx, 0).x; }
     int y(int cy) const { return Screen(0, cy).y; }
-    POINT Screen(int cx, int cy) const {
-      POINT p{cx, cy};
-      ClientToScreen(&p);
-      return p;
-    }
+    POINT Screen(int cx, int cy) const { return test::OnScreen(*this, cx, cy); }
     std::string At(int cx, int cy) const { return test::At(x(cx), y(cy)); }
   } button;
 };

@@ -9,36 +9,26 @@
 
 #include "platform/fs/path.h"
 #include "platform/text/gbk.h"
-#include "tests/platform/win/test_support.h"
+#include "tests/platform/win/answered_test.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
-std::string Read(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+using test::Read;
 
-class FileDialogTest : public ::testing::Test {
+class FileDialogTest : public test::AnsweredTest {
  protected:
+  FileDialogTest() : AnsweredTest("dialogs.log") {}
   void SetUp() override {
-    test::App();
-    dir_ = std::filesystem::current_path().string() + "/";
-    setenv("QUARVEL_MSGBOX_LOG", (dir_ + "dialogs.log").c_str(), 1);
-    setenv("QUARVEL_MSGBOX_ANSWERS", (dir_ + "answers").c_str(), 1);
-    std::remove((dir_ + "dialogs.log").c_str());
+    AnsweredTest::SetUp();
     data_ = winpath::DrivesRoot() + "/D/data";
     std::filesystem::create_directories(data_);
   }
-  void Answers(const std::string& lines) { std::ofstream(dir_ + "answers") << lines; }
-  std::string dir_, data_;
+  std::string data_;
 };
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/platform/mfc/exception_cause.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -21,16 +23,7 @@ std::string Slurp(const fs::path& p) {
 
 void Spit(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
-int CauseOf(void (*f)()) {
-  try {
-    f();
-  } catch (CFileException* e) {
-    int cause = e->m_cause;
-    e->Delete();
-    return cause;
-  }
-  return -1;
-}
+int CauseOf(void (*f)()) { return test::CauseOf<CFileException>(f); }
 
 }  // namespace
 

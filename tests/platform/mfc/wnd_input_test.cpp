@@ -36,12 +36,6 @@ class WndInput : public ::testing::Test {
   }
   void TearDown() override { Xdo("mousemove 900 700"); }
 
-  // The screen point of a client point of w.
-  static std::string ScreenAt(const CWnd& w, int x, int y) {
-    POINT p{x, y};
-    w.ClientToScreen(&p);
-    return At(p.x, p.y);
-  }
   void Fill(CWnd& w, COLORREF c) {
     CDC* dc = w.GetDC();
     RECT r;
@@ -92,11 +86,11 @@ TEST_F(WndInput, ARegionShapesWhatIsShownAndWhatIsClicked) {
   EXPECT_TRUE(copy.Region()->Equals(*expected.Region()));
 
   // Inside the rectangle but outside the region: the click is the parent's.
-  ASSERT_TRUE(Xdo(ScreenAt(child, 45, 45) + " click 1"));
+  ASSERT_TRUE(Xdo(At(child, 45, 45) + " click 1"));
   ASSERT_TRUE(WaitFor([&] { return parent.Count(WM_LBUTTONUP) == 1; }));
   EXPECT_EQ(child.Count(WM_LBUTTONDOWN), 0u);
   EXPECT_EQ(CPoint(parent.Last(WM_LBUTTONDOWN)->lParam), CPoint(85, 75));
-  ASSERT_TRUE(Xdo(ScreenAt(child, 10, 12) + " click 1"));
+  ASSERT_TRUE(Xdo(At(child, 10, 12) + " click 1"));
   ASSERT_TRUE(WaitFor([&] { return child.Count(WM_LBUTTONUP) == 1; }));
   EXPECT_EQ(CPoint(child.Last(WM_LBUTTONDOWN)->lParam), CPoint(10, 12));
   EXPECT_EQ(parent.Count(WM_LBUTTONDOWN), 1u);
@@ -104,7 +98,7 @@ TEST_F(WndInput, ARegionShapesWhatIsShownAndWhatIsClicked) {
   // Without a region the whole rectangle is the child's again.
   child.SetWindowRgn(nullptr, FALSE);
   EXPECT_EQ(child.GetWindowRgn(copy), ERROR);
-  ASSERT_TRUE(Xdo(ScreenAt(child, 45, 45) + " click 1"));
+  ASSERT_TRUE(Xdo(At(child, 45, 45) + " click 1"));
   ASSERT_TRUE(WaitFor([&] { return child.Count(WM_LBUTTONUP) == 2; }));
   EXPECT_EQ(parent.Count(WM_LBUTTONDOWN), 1u);
   EXPECT_TRUE(WaitFor([&] { return test::ScreenPixel(box.left + 45, box.top + 45) == kRed; }));
@@ -144,8 +138,8 @@ TEST_F(WndInput, ACaptionDragMovesTheWindowOnceAtTheDrop) {
   ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{50, 50, 90, 90}, &parent, 1));
   RECT before;
   child.GetWindowRect(&before);
-  ASSERT_TRUE(Xdo(ScreenAt(child, 10, 10) + " mousedown 1 sleep 0.1 " + ScreenAt(child, 30, 20) + " sleep 0.1 " +
-                  ScreenAt(child, 70, 50) + " sleep 0.1"));
+  ASSERT_TRUE(Xdo(At(child, 10, 10) + " mousedown 1 sleep 0.1 " + At(child, 30, 20) + " sleep 0.1 " +
+                  At(child, 70, 50) + " sleep 0.1"));
   // While the button is down only an outline follows the pointer.
   QPointer<QRubberBand> band;
   ASSERT_TRUE(WaitFor([&] {
@@ -167,10 +161,10 @@ TEST_F(WndInput, ACaptionDragMovesTheWindowOnceAtTheDrop) {
 
   // The pointer stays inside the parent's client area; a press without a
   // move moves nothing.
-  ASSERT_TRUE(Xdo(ScreenAt(child, 5, 5) + " mousedown 1 sleep 0.1 mousemove 700 600 sleep 0.1 mouseup 1"));
+  ASSERT_TRUE(Xdo(At(child, 5, 5) + " mousedown 1 sleep 0.1 mousemove 700 600 sleep 0.1 mouseup 1"));
   ASSERT_TRUE(WaitFor([&] { return child.Count(WM_MOVE) == 2; }));
   EXPECT_EQ(CPoint(child.Last(WM_MOVE)->lParam), CPoint(110 + 299 - 115, 90 + 239 - 95));
-  ASSERT_TRUE(Xdo(ScreenAt(child, 5, 5) + " mousedown 1 sleep 0.1 mouseup 1"));
+  ASSERT_TRUE(Xdo(At(child, 5, 5) + " mousedown 1 sleep 0.1 mouseup 1"));
   ASSERT_TRUE(WaitFor([&] { return child.Count(WM_NCLBUTTONDOWN) == 3; }));
   test::RunFor(200);
   EXPECT_EQ(child.Count(WM_MOVE), 2u);
@@ -181,7 +175,7 @@ TEST_F(WndInput, TheSecondPressOfADoubleClickIsADoubleClickMessage) {
   Handle handle;
   ASSERT_TRUE(plain.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{10, 10, 60, 60}, &parent, 1));
   ASSERT_TRUE(handle.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{100, 10, 150, 60}, &parent, 2));
-  ASSERT_TRUE(Xdo(ScreenAt(plain, 20, 20) + " click --repeat 2 --delay 60 1"));
+  ASSERT_TRUE(Xdo(At(plain, 20, 20) + " click --repeat 2 --delay 60 1"));
   ASSERT_TRUE(WaitFor([&] { return plain.Count(WM_LBUTTONUP) == 2; }));
   EXPECT_EQ(plain.Sequence({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK}),
             (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
@@ -192,11 +186,11 @@ TEST_F(WndInput, TheSecondPressOfADoubleClickIsADoubleClickMessage) {
   Recorder<> left, right;
   ASSERT_TRUE(left.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{10, 100, 60, 150}, &parent, 3));
   ASSERT_TRUE(right.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{60, 100, 110, 150}, &parent, 4));
-  ASSERT_TRUE(Xdo(ScreenAt(left, 49, 20) + " click 1 sleep 0.05 " + ScreenAt(right, 0, 20) + " click 1"));
+  ASSERT_TRUE(Xdo(At(left, 49, 20) + " click 1 sleep 0.05 " + At(right, 0, 20) + " click 1"));
   ASSERT_TRUE(WaitFor([&] { return right.Count(WM_LBUTTONUP) == 1; }));
   EXPECT_EQ(right.Sequence({WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}), (std::vector<UINT>{WM_LBUTTONDOWN}));
 
-  ASSERT_TRUE(Xdo(ScreenAt(handle, 20, 20) + " click --repeat 2 --delay 60 1"));
+  ASSERT_TRUE(Xdo(At(handle, 20, 20) + " click --repeat 2 --delay 60 1"));
   ASSERT_TRUE(WaitFor([&] { return handle.Count(WM_NCLBUTTONUP) == 1; }));
   EXPECT_EQ(handle.Sequence({WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK, WM_NCLBUTTONUP, WM_LBUTTONDBLCLK, WM_MOVE}),
             (std::vector<UINT>{WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK, WM_NCLBUTTONUP}))
@@ -242,7 +236,7 @@ TEST_F(WndInput, RightClicksRaiseContextMenusClientSideOnly) {
   Handle handle;
   ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{10, 10, 60, 60}, &parent, 1));
   ASSERT_TRUE(handle.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{100, 10, 150, 60}, &parent, 2));
-  ASSERT_TRUE(Xdo(ScreenAt(child, 5, 6) + " click 3"));
+  ASSERT_TRUE(Xdo(At(child, 5, 6) + " click 3"));
   ASSERT_TRUE(WaitFor([&] { return parent.Count(WM_CONTEXTMENU) == 1; }));
   ASSERT_EQ(child.Count(WM_CONTEXTMENU), 1u);
   EXPECT_EQ(HWND(child.Last(WM_CONTEXTMENU)->wParam), child.m_hWnd);
@@ -250,7 +244,7 @@ TEST_F(WndInput, RightClicksRaiseContextMenusClientSideOnly) {
   EXPECT_EQ(HWND(parent.Last(WM_CONTEXTMENU)->wParam), child.m_hWnd) << "passed on by the default handling";
   EXPECT_EQ(child.Sequence({WM_RBUTTONUP, WM_CONTEXTMENU}), (std::vector<UINT>{WM_RBUTTONUP, WM_CONTEXTMENU}));
 
-  ASSERT_TRUE(Xdo(ScreenAt(handle, 5, 6) + " click 3"));
+  ASSERT_TRUE(Xdo(At(handle, 5, 6) + " click 3"));
   ASSERT_TRUE(WaitFor([&] { return handle.Count(WM_NCRBUTTONUP) == 1; }));
   EXPECT_EQ(CPoint(handle.Last(WM_NCRBUTTONUP)->lParam), CPoint(origin.left + 105, origin.top + 16));
   test::RunFor(100);
@@ -271,7 +265,7 @@ TEST_F(WndInput, InputPassesPreTranslateMessageOfTheWindowAndItsParents) {
   Recorder<> child;
   ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{10, 10, 60, 60}, &filtering, 1));
   ASSERT_TRUE(WaitFor([&] { return child.IsWindowVisible() && test::ScreenPixel(420, 20) == kWhite; }));
-  ASSERT_TRUE(Xdo(ScreenAt(child, 7, 8) + " click 1"));
+  ASSERT_TRUE(Xdo(At(child, 7, 8) + " click 1"));
   ASSERT_TRUE(WaitFor([&] { return child.Count(WM_LBUTTONUP) == 1; }));
   EXPECT_EQ(child.Count(WM_LBUTTONDOWN), 0u) << "swallowed by the parent's filter";
   auto down = std::find_if(filtering.seen.begin(), filtering.seen.end(),
@@ -289,13 +283,13 @@ TEST_F(WndInput, ADisabledWindowLeavesItsClicksToItsParent) {
   ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE | WS_DISABLED, RECT{10, 10, 60, 60}, &parent, 1));
   EXPECT_FALSE(child.IsWindowEnabled());
   EXPECT_TRUE(child.GetStyle() & WS_DISABLED);
-  ASSERT_TRUE(Xdo(ScreenAt(child, 5, 5) + " click 1"));
+  ASSERT_TRUE(Xdo(At(child, 5, 5) + " click 1"));
   ASSERT_TRUE(WaitFor([&] { return parent.Count(WM_LBUTTONUP) == 1; }));
   EXPECT_EQ(CPoint(parent.Last(WM_LBUTTONDOWN)->lParam), CPoint(15, 15));
   EXPECT_EQ(child.Count(WM_LBUTTONDOWN), 0u);
   EXPECT_TRUE(child.EnableWindow(TRUE)) << "it was disabled";
   EXPECT_EQ(child.Last(WM_ENABLE)->wParam, WPARAM(TRUE));
-  ASSERT_TRUE(Xdo(ScreenAt(child, 5, 5) + " click 1"));
+  ASSERT_TRUE(Xdo(At(child, 5, 5) + " click 1"));
   ASSERT_TRUE(WaitFor([&] { return child.Count(WM_LBUTTONUP) == 1; }));
 }
 

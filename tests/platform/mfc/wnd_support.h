@@ -86,6 +86,19 @@ inline bool Xdo(const std::string& args) {
 
 inline std::string At(int x, int y) { return "mousemove " + std::to_string(x) + " " + std::to_string(y); }
 
+// The screen point of client point (x, y) of w.
+inline POINT OnScreen(const CWnd& w, int x, int y) {
+  POINT p{x, y};
+  w.ClientToScreen(&p);
+  return p;
+}
+
+// A move to client point (x, y) of w.
+inline std::string At(const CWnd& w, int x, int y) {
+  const POINT p = OnScreen(w, x, y);
+  return At(p.x, p.y);
+}
+
 // A window that keeps the messages it gets.
 template <class Base = CWnd>
 struct Recorder : Base {

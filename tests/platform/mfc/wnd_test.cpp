@@ -15,35 +15,13 @@
 #include <vector>
 
 #include "platform/win/screen.h"
+#include "tests/platform/mfc/wnd_support.h"
 
 namespace {
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "wnd_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return app;
-}
-
-// Runs the event loop until `done` holds (false after 10 s).
-bool WaitFor(const std::function<bool()>& done) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > 10000) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
-
-COLORREF ScreenPixel(int x, int y) {
-  const QImage shot = win::CaptureScreen(RECT{x, y, x + 1, y + 1});
-  if (shot.isNull()) return CLR_INVALID;
-  const QRgb p = shot.pixel(0, 0);
-  return RGB(qRed(p), qGreen(p), qBlue(p));
-}
+using test::App;
+using test::ScreenPixel;
+using test::WaitFor;
 
 struct Recorder : CWnd {
   std::vector<UINT> messages;

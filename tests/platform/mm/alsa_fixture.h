@@ -6,6 +6,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "tests/test_folder.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -121,10 +123,8 @@ class FifoFeeder {
 class AlsaTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* base = getenv("QUARVEL_TEST_DIR");
-    ASSERT_NE(base, nullptr) << "run through scripts/test-env";
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::string(base) + "/" + info->test_suite_name() + "." + info->name();
+    dir_ = ThisTestFolder();
+    ASSERT_FALSE(dir_.empty()) << "run through scripts/test-env";
     std::filesystem::create_directories(dir_);
     unsetenv("MERRO_WAVE_DEVICE");
   }

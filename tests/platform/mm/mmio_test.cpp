@@ -1,6 +1,7 @@
 #include "platform/mm/mmio.h"
 
 #include "riff_bytes.h"
+#include "tests/readback.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +23,7 @@ using riff::LE32;
 using riff::PcmFormat;
 const auto Riff = riff::Wave;
 
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[256];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
+using readback::Output;
 
 class MmioTest : public ::testing::Test {
  protected:
@@ -113,17 +106,9 @@ TEST_F(MmioTest, WrittenWavFilesReadBackWithOtherTools) {
     EXPECT_EQ(file, Riff(Chunk("fmt ", PcmFormat(c.channels, c.rate, c.bits)) + Chunk("data", samples)));
     std::filesystem::copy_file(OnDisk(u8"声音.wav"), OnDisk("check.wav"),
                                std::filesystem::copy_options::overwrite_existing);
-    const std::string python = Output("/usr/bin/python3 -c \"import wave; w = wave.open('" + OnDisk("check.wav") +
-                                   "'); print(w.getnchannels(), w.getsampwidth(), w.getframerate(), "
-                                   "w.getnframes(), w.readframes(w.getnframes()).hex())\"");
-    std::string hex;
-    for (unsigned char ch : samples) {
-      char two[3];
-      snprintf(two, sizeof two, "%02x", ch);
-      hex += two;
-    }
-    EXPECT_EQ(python, std::to_string(c.channels) + " " + std::to_string(c.bits / 8) + " " + std::to_string(c.rate) +
-                          " " + std::to_string(c.bytes / (c.channels * c.bits / 8)) + " " + hex + "\n");
+    EXPECT_EQ(readback::PythonWave(OnDisk("check.wav")),
+              std::to_string(c.channels) + " " + std::to_string(c.bits / 8) + " " + std::to_string(c.rate) + " " +
+                  std::to_string(c.bytes / (c.channels * c.bits / 8)) + " " + readback::Hex(samples) + "\n");
     EXPECT_EQ(Output("soxi -r " + OnDisk("check.wav")), std::to_string(c.rate) + "\n");
   }
   for (const auto& e : std::filesystem::directory_iterator(folder_))

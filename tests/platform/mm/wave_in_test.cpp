@@ -2,6 +2,7 @@
 #include "platform/mm/wave.h"
 
 #include "alsa_fixture.h"
+#include "wave_support.h"
 
 #include <memory>
 #include <vector>
@@ -10,16 +11,8 @@ using WaveInTest = AlsaTest;
 
 namespace {
 
-WAVEFORMATEX Pcm(WORD channels, DWORD rate, WORD bits) {
-  WAVEFORMATEX f{};
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = channels;
-  f.nSamplesPerSec = rate;
-  f.wBitsPerSample = bits;
-  f.nBlockAlign = WORD(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
-  return f;
-}
+using wavetest::Pcm;
+using Calls = wavetest::Calls<HWAVEIN>;
 
 struct Buffer {
   explicit Buffer(size_t n) : data(n, '\x55') {
@@ -30,20 +23,6 @@ struct Buffer {
   WAVEHDR header{};
   bool Done() const { return WaveHeaderFlags(header) & WHDR_DONE; }
   std::string Recorded() const { return data.substr(0, header.dwBytesRecorded); }
-};
-
-struct Calls {
-  std::mutex mutex;
-  std::vector<std::pair<UINT, DWORD_PTR>> seen;
-  static void CALLBACK Proc(HWAVEIN, UINT msg, DWORD_PTR instance, DWORD_PTR header, DWORD_PTR) {
-    auto* self = reinterpret_cast<Calls*>(instance);
-    std::lock_guard<std::mutex> lock(self->mutex);
-    self->seen.emplace_back(msg, header);
-  }
-  size_t Count() {
-    std::lock_guard<std::mutex> lock(mutex);
-    return seen.size();
-  }
 };
 
 }  // namespace

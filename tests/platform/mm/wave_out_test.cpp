@@ -2,6 +2,7 @@
 #include "platform/mm/wave.h"
 
 #include "alsa_fixture.h"
+#include "wave_support.h"
 
 #include <vector>
 
@@ -9,16 +10,8 @@ using WaveOutTest = AlsaTest;
 
 namespace {
 
-WAVEFORMATEX Pcm(WORD channels, DWORD rate, WORD bits) {
-  WAVEFORMATEX f{};
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = channels;
-  f.nSamplesPerSec = rate;
-  f.wBitsPerSample = bits;
-  f.nBlockAlign = WORD(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
-  return f;
-}
+using wavetest::Pcm;
+using Calls = wavetest::Calls<HWAVEOUT>;
 
 struct Block {
   explicit Block(std::string bytes) : data(std::move(bytes)) {
@@ -28,17 +21,6 @@ struct Block {
   std::string data;
   WAVEHDR header{};
   bool Done() const { return WaveHeaderFlags(header) & WHDR_DONE; }
-};
-
-// What a callback function was told, in order.
-struct Calls {
-  std::mutex mutex;
-  std::vector<std::pair<UINT, DWORD_PTR>> seen;
-  static void CALLBACK Proc(HWAVEOUT, UINT msg, DWORD_PTR instance, DWORD_PTR header, DWORD_PTR) {
-    auto* self = reinterpret_cast<Calls*>(instance);
-    std::lock_guard<std::mutex> lock(self->mutex);
-    self->seen.emplace_back(msg, header);
-  }
 };
 
 }  // namespace

@@ -4,12 +4,13 @@
 #include <QThread>
 
 #include "platform/mm/wave.h"
-#include "platform/win/application.h"
 #include "platform/win/hidden_window.h"
 #include "platform/win/message_pump.h"
 #include "platform/win/messages.h"
+#include "tests/platform/win/test_support.h"
 
 #include "alsa_fixture.h"
+#include "wave_support.h"
 
 #include <vector>
 
@@ -26,12 +27,7 @@ class WaveWindowTest : public AlsaTest {
  protected:
   void SetUp() override {
     AlsaTest::SetUp();
-    static win::Application* app = [] {
-      auto* a = new win::Application;
-      a->Initialize();
-      return a;
-    }();
-    (void)app;
+    test::App();
     h_ = win::CreateHiddenWindow("wave");
     ASSERT_NE(h_, 0u);
     RegisterWindowProc(h_, [this](UINT msg, WPARAM w, LPARAM l) -> LRESULT {
@@ -51,16 +47,7 @@ class WaveWindowTest : public AlsaTest {
   std::vector<Message> got_;
 };
 
-WAVEFORMATEX Mono8k() {
-  WAVEFORMATEX f{};
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = 1;
-  f.nSamplesPerSec = 8000;
-  f.wBitsPerSample = 8;
-  f.nBlockAlign = 1;
-  f.nAvgBytesPerSec = 8000;
-  return f;
-}
+WAVEFORMATEX Mono8k() { return wavetest::Pcm(1, 8000, 8); }
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // Also the broken libraries that TWAIN applications must survive.
 #include "platform/twain_dsm/script.h"
 #include "tests/platform/twain_dsm/dsm_client.h"
+#include "tests/platform/twain_dsm/script_sources.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,8 @@ namespace {
 
 std::string ScriptLibrary() { return dsmtest::BinFolder() + "../twain_script/libtwain_32.so"; }
 
-twain_dsm::Picture Grey(int w, int h, uint8_t first) {
-  twain_dsm::Picture p;
-  p.Allocate(w, h, TWPT_GRAY);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) p.Row(y)[x] = uint8_t(first + y * w + x);
-  return p;
-}
+using scripttest::Answer;
+using scripttest::Grey;
 
 class ScriptDsm : public ::testing::Test {
  protected:
@@ -32,12 +28,7 @@ class ScriptDsm : public ::testing::Test {
     ASSERT_NE(control, nullptr);
     script_ = control();
     script_->Reset();
-    twain_script::Source a, b;
-    a.product = "Scanner A";
-    a.pictures = {Grey(3, 2, 10), Grey(2, 2, 100)};
-    b.product = "Camera B";
-    b.readyOnEnable = false;
-    script_->SetSources({a, b});
+    script_->SetSources(scripttest::ScannerAndCamera());
   }
   void TearDown() override {
     client_.reset();
@@ -132,18 +123,10 @@ TEST_F(ScriptDsm, PassedOnCallsCanBeChangedAfterwards) {
   std::vector<TW_IDENTITY> s = OpenAndList();
   ASSERT_TRUE(client_->OpenSource(&s[0]));
   // A pending count the source cannot know, and units in a one-value.
-  twain_script::Override end;
-  end.dat = DAT_PENDINGXFERS;
-  end.msg = MSG_ENDXFER;
-  end.passOn = true;
-  end.rc.reset();
+  twain_script::Override end = Answer(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, std::nullopt, true);
   end.patches = {{0, {0xFF, 0xFF}}};
   script_->AddOverride(end);
-  twain_script::Override units;
-  units.dat = DAT_CAPABILITY;
-  units.msg = MSG_GET;
-  units.passOn = true;
-  units.rc = TWRC_SUCCESS;
+  twain_script::Override units = Answer(DG_CONTROL, DAT_CAPABILITY, MSG_GET, TWRC_SUCCESS, true);
   units.container = std::make_pair(TW_UINT16(TWON_ONEVALUE), std::vector<uint8_t>{4, 0, 1, 0, 0, 0});
   script_->AddOverride(units);
 
@@ -165,19 +148,10 @@ TEST_F(ScriptDsm, PassedOnCallsCanBeChangedAfterwards) {
 TEST_F(ScriptDsm, TransfersCanBeGivenAnyBytes) {
   std::vector<TW_IDENTITY> s = OpenAndList();
   ASSERT_TRUE(client_->OpenSource(&s[0]));
-  twain_script::Override native;
-  native.dg = DG_IMAGE;
-  native.dat = DAT_IMAGENATIVEXFER;
-  native.msg = MSG_GET;
-  native.passOn = true;
-  native.rc = TWRC_XFERDONE;
+  twain_script::Override native = Answer(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, TWRC_XFERDONE, true);
   native.block = std::vector<uint8_t>{1, 2, 3};
   script_->AddOverride(native);
-  twain_script::Override strip;
-  strip.dg = DG_IMAGE;
-  strip.dat = DAT_IMAGEMEMXFER;
-  strip.msg = MSG_GET;
-  strip.rc = TWRC_SUCCESS;
+  twain_script::Override strip = Answer(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, TWRC_SUCCESS);
   strip.strip = std::vector<uint8_t>(20, 0xAB);
   strip.bytesWritten = 4000;
   script_->AddOverride(strip);

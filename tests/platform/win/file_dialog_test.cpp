@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "platform/win/file_dialog.h"
-#include "tests/platform/win/test_support.h"
+#include "tests/platform/win/answered_test.h"
 
 #include <gtest/gtest.h>
 
@@ -17,24 +17,11 @@
 
 namespace {
 
-std::string Read(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+using test::Read;
 
-class FileDialog : public ::testing::Test {
+class FileDialog : public test::AnsweredTest {
  protected:
-  void SetUp() override {
-    test::App();
-    dir_ = QDir::currentPath().toStdString() + "/";
-    setenv("QUARVEL_MSGBOX_LOG", (dir_ + "dialogs.log").c_str(), 1);
-    setenv("QUARVEL_MSGBOX_ANSWERS", (dir_ + "answers").c_str(), 1);
-    std::remove((dir_ + "dialogs.log").c_str());
-  }
-  void Answers(const std::string& lines) { std::ofstream(dir_ + "answers") << lines; }
-  std::string dir_;
+  FileDialog() : AnsweredTest("dialogs.log") {}
 };
 
 auto OpenIn(const QString& folder) {

@@ -1,7 +1,6 @@
 // Message boxes answered through the environment, as a test drives the
 // programs.
 #include <QApplication>
-#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -10,34 +9,19 @@
 
 #include "platform/text/gbk.h"
 #include "platform/win/msgbox.h"
-#include "tests/platform/win/test_support.h"
+#include "tests/platform/win/answered_test.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace {
 
-std::string Read(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+using test::Read;
 
-class MsgBox : public ::testing::Test {
+class MsgBox : public test::AnsweredTest {
  protected:
-  void SetUp() override {
-    test::App();
-    dir_ = QDir::currentPath().toStdString() + "/";
-    setenv("QUARVEL_MSGBOX_LOG", (dir_ + "boxes.log").c_str(), 1);
-    setenv("QUARVEL_MSGBOX_ANSWERS", (dir_ + "answers").c_str(), 1);
-    std::remove((dir_ + "boxes.log").c_str());
-  }
-  void Answers(const std::string& lines) { std::ofstream(dir_ + "answers") << lines; }
-  std::string dir_;
+  MsgBox() : AnsweredTest("boxes.log") {}
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Shared by the window tests: the application, waiting for conditions, a
-// second X client (win_peer) and running command-line tools.
+// Shared by the window tests: the application, its top-level windows in walk
+// order, waiting for conditions, a second X client (win_peer) and running
+// command-line tools.
 #pragma once
 #include <QCoreApplication>
 #include <QProcess>
@@ -7,6 +8,7 @@
 
 #include "platform/win/application.h"
 #include "platform/win/detail/exe_folder.h"
+#include "platform/win/window_walk.h"
 #include "tests/platform/x_test.h"
 
 #include <algorithm>
@@ -26,6 +28,19 @@ inline win::Application& App() {
     return a;
   }();
   return *app;
+}
+
+// The top-level windows in the order the window walk gives them.
+inline std::vector<HWND> TopLevels() {
+  std::vector<HWND> out;
+  for (HWND h = GetWindow(App().Handle(), GW_HWNDFIRST); h; h = GetWindow(h, GW_HWNDNEXT)) out.push_back(h);
+  return out;
+}
+
+// Where h stands in the walk; -1 when it is not there.
+inline int Position(const std::vector<HWND>& walk, HWND h) {
+  auto it = std::find(walk.begin(), walk.end(), h);
+  return it == walk.end() ? -1 : int(it - walk.begin());
 }
 
 // A win_peer process and the ids of its windows, in the order described.

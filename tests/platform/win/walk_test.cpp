@@ -20,16 +20,8 @@ using test::Peer;
 
 namespace {
 
-std::vector<HWND> TopLevels() {
-  std::vector<HWND> out;
-  for (HWND h = GetWindow(test::App().Handle(), GW_HWNDFIRST); h; h = GetWindow(h, GW_HWNDNEXT)) out.push_back(h);
-  return out;
-}
-
-int Position(const std::vector<HWND>& walk, HWND h) {
-  auto it = std::find(walk.begin(), walk.end(), h);
-  return it == walk.end() ? -1 : int(it - walk.begin());
-}
+using test::Position;
+using test::TopLevels;
 
 std::string Text(HWND h, int n) {
   std::vector<char> buf(size_t(n) + 1, 'X');

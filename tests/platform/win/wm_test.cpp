@@ -29,16 +29,8 @@ long Info(HWND h, const std::string& label, const char* options = "") {
   return std::stol(m[1].str(), nullptr, 0);
 }
 
-std::vector<HWND> TopLevels() {
-  std::vector<HWND> out;
-  for (HWND h = GetWindow(test::App().Handle(), GW_HWNDFIRST); h; h = GetWindow(h, GW_HWNDNEXT)) out.push_back(h);
-  return out;
-}
-
-int Position(const std::vector<HWND>& walk, HWND h) {
-  auto it = std::find(walk.begin(), walk.end(), h);
-  return it == walk.end() ? -1 : int(it - walk.begin());
-}
+using test::Position;
+using test::TopLevels;
 
 class Wm : public ::testing::Test {
  public:

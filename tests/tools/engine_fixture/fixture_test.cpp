@@ -12,6 +12,7 @@
 #include <string>
 
 #include "merrobase/dao.h"
+#include "tests/readback.h"
 
 namespace fs = std::filesystem;
 using namespace engine_fixture;
@@ -241,22 +242,9 @@ TEST(EngineFixture, VoiceImageReadBack) {
   ASSERT_TRUE(WriteDictionaryFiles(canonical, "a", nullptr));
   ASSERT_TRUE(WriteDictionaryFiles(withFact, "b", nullptr));
   for (const char* folder : {"a", "b"}) {
-    const std::string command = std::string("/usr/bin/python3 -c \"import wave; w = wave.open('") + folder +
-                                "/merrovoice.1'); print(w.getnchannels(), w.getsampwidth(), w.getframerate(), "
-                                "w.getnframes(), w.readframes(9999).hex())\"";
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-      char buf[4096];
-      while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-      pclose(p);
-    }
-    std::string hex;
-    for (unsigned char c : VoiceSamples(0, 1001)) {
-      char two[3];
-      snprintf(two, sizeof two, "%02x", c);
-      hex += two;
-    }
-    EXPECT_EQ(out, "1 1 8000 1001 " + hex + "\n") << folder;
+    EXPECT_EQ(readback::PythonWave(std::string(folder) + "/merrovoice.1"),
+              "1 1 8000 1001 " + readback::Hex(VoiceSamples(0, 1001)) + "\n")
+        << folder;
   }
   const std::string b = Slurp("b/merrovoice.1");
   EXPECT_EQ(b.substr(36, 4), "fact");
