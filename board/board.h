@@ -210,6 +210,51 @@ class TForm3 : public TForm {
 
   // ---- board_pages.cpp ----
   void SpeedButton12Click(TObject* Sender);  // next page (also the overlay's)
+  void SpeedButton11Click(TObject* Sender);  // previous page
+  // The note takes the colour that goes with the current page's background.
+  void NoteFollowsPage();
+  // The handlers of the page turning, the floating picture's zoom, the page
+  // strip and the gallery, on their controls.
+  void WirePageControls();
+
+  // ---- board_zoom.cpp: dragging and zooming the floating picture ----
+  void Image2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Image2MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void SpeedButton35Click(TObject* Sender);  // zoom in
+  void SpeedButton36Click(TObject* Sender);  // zoom out
+  // Image2's picture as the zoom cache last saw it: a picture shown since
+  // (a scan) is not the one ZoomImage holds.
+  QImage ZoomShownPicture;
+  // One zoom step, in (x 1.5) or out (/ 1.5); false, nothing changed, when
+  // the step cannot be made.
+  bool ZoomStep(bool in);
+
+  // ---- board_strip.cpp: the page strip ----
+  void SpeedButton1Click(TObject* Sender);   // open the strip, or toggle its scroll row
+  void ScrollBar1Change(TObject* Sender);
+  void ScrollBar1Scroll(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
+  void Image3MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SpeedButton28Click(TObject* Sender);  // one-page view
+  void SpeedButton27Click(TObject* Sender);  // two-page view
+  void SpeedButton29Click(TObject* Sender);  // collapse the scroll row
+  void SpeedButton30Click(TObject* Sender);  // close the strip
+  void SpeedButton37Click(TObject* Sender);  // strip up to the toolbar
+  void SpeedButton38Click(TObject* Sender);  // strip back down
+  // A page at half size through the GDI+ round trip, into the bitmap;
+  // false, the bitmap as it was, when a step fails.
+  bool HalfSizePage(int page, TBitmap* into);
+
+  // ---- board_gallery.cpp: the picture gallery and its stamps ----
+  TScrollBox* ScrollBox1;  // in the gallery: the clip-art panels and Image26
+  void SpeedButton32Click(TObject* Sender);  // open the gallery
+  void SpeedButton33Click(TObject* Sender);  // close it
+  void BitBtn1Click(TObject* Sender);        // "物理"
+  void BitBtn2Click(TObject* Sender);        // "化学"
+  void BitBtn3Click(TObject* Sender);        // "其它": the teacher's pictures
+  // A clip-art item pressed: its file of the clip-art folder is the stamp
+  // armed for the next click on the board.
+  void ArmClipArt(const AnsiString& file);
+  void Image26MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
   // ---- board_panel.cpp: the text and web panel ----
   // WebBrowser1 lies beneath RichEdit1 and shows where RichEdit1 is hidden.

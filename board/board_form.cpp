@@ -183,17 +183,25 @@ void TForm3::BuildForm() {
     b->Font->Height = -12;
     this->*t.tab = b;
   }
-  // The clip-art panels and the teacher's pictures, where the gallery's
-  // scroll area begins.
-  Panel8 = MakePanel(this, Panel9, 0, 22, 116, 700, clBtnFace);
-  Panel10 = MakePanel(this, Panel9, 0, 22, 116, 650, clBtnFace);
+  // The gallery's scroll area: the clip-art panels and the teacher's
+  // pictures.
+  ScrollBox1 = Make<TScrollBox>(this, Panel9, 0, 22, 138, 663);
+  ScrollBox1->VertScrollBar->Tracking = true;
+  Panel8 = MakePanel(this, ScrollBox1, 0, 0, 116, 700, clBtnFace);
+  Panel10 = MakePanel(this, ScrollBox1, 0, 0, 116, 650, clBtnFace);
   Panel10->Visible = false;
-  Image26 = Make<TImage>(this, Panel9, 10, 22, 100, 100);
+  Image26 = Make<TImage>(this, ScrollBox1, 10, 0, 100, 100);
   Image26->Visible = false;
   for (const ClipArtSpec& c : kClipArt) {
     TImage* image = Make<TImage>(this, c.chemistry ? Panel10 : Panel8, c.left, c.top, 50, 50);
     LoadPicture(image->Picture, c.file);
     this->*c.image = image;
+    // Every item arms on its press, but one on its click.
+    const AnsiString file = AnsiString(c.file) + ".jt";
+    if (c.image == &TForm3::Image29)
+      image->OnClick = [this, file](TObject*) { ArmClipArt(file); };
+    else
+      image->OnMouseDown = [this, file](TObject*, TMouseButton, TShiftState, int, int) { ArmClipArt(file); };
   }
 
   TWinControl* holders[] = {Panel1, Panel4, Panel7, Panel9};
@@ -232,4 +240,5 @@ void TForm3::BuildForm() {
   OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { FormMouseDown(s, b, sh, x, y); };
   OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { FormMouseMove(s, sh, x, y); };
   OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { FormMouseUp(s, b, sh, x, y); };
+  WirePageControls();
 }

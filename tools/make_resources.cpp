@@ -552,6 +552,30 @@ bool WriteGlyphs(const QString& dir, const QString& table) {
   return ok;
 }
 
+// ---- the page strip's scroll row: the symbols of its glyph-less buttons ----
+
+// "pic/st_row.png", 234 x 18, behind the row's flat buttons: one page, two
+// pages, the page number's place, collapse and close, each where its button
+// lies.
+bool WriteStripRow(const QString& dir) {
+  QImage img(234, 18, QImage::Format_RGB32);
+  img.fill(QColor(0xF0, 0xF0, 0xF0));
+  QPainter p(&img);
+  p.setPen(QPen(QColor(60, 60, 60), 1));
+  p.setBrush(Qt::white);
+  p.drawRect(19, 3, 10, 12);  // one page (12, 25 wide)
+  p.drawRect(44, 3, 10, 12);  // two pages (40, 29 wide)
+  p.drawRect(56, 3, 10, 12);
+  p.setBrush(Qt::NoBrush);
+  p.drawLine(201, 12, 210, 12);  // collapse (197, 18 wide)
+  p.drawLine(201, 13, 210, 13);
+  p.setPen(QPen(QColor(160, 40, 40), 2));
+  p.drawLine(219, 4, 228, 13);  // close (214, 20 wide)
+  p.drawLine(228, 4, 219, 13);
+  p.end();
+  return WriteBytes(dir + "/pic/st_row.png", Encode(img, "PNG"));
+}
+
 // ---- the administrator data file: 8 KiB, no administrator password ----
 
 bool WriteAdminFile(const QString& dir) {
@@ -669,7 +693,7 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   QString dir = QString::fromLocal8Bit(argv[1]);
   bool ok = WriteCursors(dir) && WriteClipArt(dir) && WriteAdminFile(dir) &&
-            WriteHelp(dir, QString::fromLocal8Bit(argv[2])) && WriteGlyphs(dir, QString::fromLocal8Bit(argv[3]));
+            WriteHelp(dir, QString::fromLocal8Bit(argv[2])) && WriteGlyphs(dir, QString::fromLocal8Bit(argv[3])) && WriteStripRow(dir);
   if (!ok) std::fprintf(stderr, "make_resources: could not write every file into %s\n", argv[1]);
   return ok ? 0 : 1;
 }

@@ -73,8 +73,12 @@ TListBox::TListBox(TComponent* owner)
   ForwardMouseOf(list_->viewport());
   list_->installEventFilter(this);
   // OnClick is for selections the person makes, not the program's.
+  // What OnClick itself then does to the list is the program's again.
   QObject::connect(list_, &QListWidget::currentRowChanged, [this](int) {
-    if (byPerson_) vcl::Fire(OnClick, static_cast<TObject*>(this));
+    if (!byPerson_) return;
+    byPerson_ = false;
+    vcl::Fire(OnClick, static_cast<TObject*>(this));
+    byPerson_ = true;
   });
   resize(121, 97);
   ColorChanged();

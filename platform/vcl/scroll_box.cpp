@@ -12,6 +12,10 @@ TScrollBox::TScrollBox(TComponent* owner)
   area_->setWidgetResizable(false);
   area_->setFrameShape(QFrame::StyledPanel);
   ForwardMouseOf(area_->viewport());
+  // Children with windows of their own (a panel publishes one) are X windows
+  // inside the scrolled content: the viewport's own window clips them to
+  // the box, as X does not clip them to a widget without one.
+  area_->viewport()->setAttribute(Qt::WA_NativeWindow);
   resize(185, 41);
   ColorChanged();
 }
@@ -27,8 +31,12 @@ void TScrollBox::SetBorderStyle(TBorderStyle s) {
 }
 
 void TScrollBox::ChildChanged() {
-  // The scrolled range is what the visible children cover.
+  // The scrolled range is what the visible children cover. The scrolled
+  // content stays a widget of Qt's own even when a child gets a window
+  // (its handle asked for): an X window is at most 32767 pixels high.
   int right = 0, bottom = 0;
+  for (QObject* o : content_->children())
+    if (auto* w = qobject_cast<QWidget*>(o)) w->setAttribute(Qt::WA_DontCreateNativeAncestors);
   for (QObject* o : content_->children())
     if (auto* c = dynamic_cast<TControl*>(o); c && c->GetVisible()) {
       right = std::max(right, c->GetLeft() + c->GetWidth());

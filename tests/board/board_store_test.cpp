@@ -40,7 +40,7 @@ std::string Boxes() {
 
 TEST_F(Store, StartUpMakesEveryFormInOrderAndAnEmptyFirstPage) {
   const char* order[] = {"Form1", "Form2", "白板", "帮助", "Form5", "Form6", "Form7", "Form8", "Form11",
-                         "Form12", "Form13", "Form14"};
+                         "导入图片", "Form13", "Form14"};
   ASSERT_EQ(Screen->FormCount(), 12);
   for (int i = 0; i < 12; ++i) EXPECT_EQ(Screen->Forms(i)->Caption(), order[i]) << i;
   EXPECT_EQ(Application->MainForm(), Form1);

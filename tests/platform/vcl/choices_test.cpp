@@ -116,6 +116,28 @@ TEST_F(Choices, ListBoxClicksAreThePersonsSelectionsOnly) {
   EXPECT_EQ(clicks.size(), 2u);
 }
 
+// A click handler that fills the list anew and selects a row of its own
+// (a folder list opening the folder clicked) runs once for the click.
+TEST_F(Choices, ListBoxClickHandlersChangesAreTheProgramsOwn) {
+  TListBox* list = Make<TListBox>(10, 10, 150, 120);
+  for (const char* s : {"a", "b", "c"}) list->Items->Add(s);
+  int clicks = 0;
+  list->OnClick = [&](TObject*) {
+    ++clicks;
+    list->Items->Clear();
+    for (const char* s : {"x", "y", "z", "w"}) list->Items->Add(s);
+    list->ItemIndex = 3;
+  };
+  ASSERT_TRUE(Up());
+  const QRect row = list->Inner()->visualItemRect(list->Inner()->item(1));
+  const QPoint at = list->Inner()->viewport()->mapTo(form, row.center());
+  ASSERT_TRUE(test::XdoWhileRunning(Click(at.x(), at.y())));
+  ASSERT_TRUE(test::WaitFor([&] { return clicks > 0; }));
+  test::Pump(100);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(list->ItemIndex, 3);
+}
+
 TEST_F(Choices, CheckBoxTogglesOnAClickAndTellsOfEveryChange) {
   TCheckBox* box = Make<TCheckBox>(10, 10, 120, 20);
   box->Caption = "默认文件夹";

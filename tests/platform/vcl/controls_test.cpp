@@ -312,6 +312,12 @@ TEST_F(Controls, AScrollBoxScrollsAPictureFarTallerThanAnXWindow) {
   strip->Canvas->FillRect(Rect(0, 999 * 105, 100, 999 * 105 + 100));
   strip->Height = 1000 * 105;  // the control shrinks; its picture keeps its size
   EXPECT_EQ(strip->Picture->Bitmap->Height(), 105000);
+  // A control beside it whose window handle is asked for does not make the
+  // scrolled content a window.
+  TPanel* beside = new TPanel(form);
+  beside->Parent = box;
+  beside->SetBounds(0, 0, 5, 5);
+  EXPECT_NE(beside->Handle, HWND(0));
   Show();
   EXPECT_EQ(box->VertScrollBar->Range(), 105000);
   strip->Canvas->FillRect(Rect(0, 500 * 105, 100, 500 * 105 + 100));
