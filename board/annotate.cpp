@@ -367,8 +367,10 @@ void TForm2::CaptureOntoPage() {
     f->SetBounds(Image1->Left, Image1->Top, Image1->Width, Image1->Height);
     f->Picture->Assign(Image1->Picture);
     Form3->FloatBitmap->Assign(Image1->Picture->Bitmap);
-    // A zoom of the board's last floating picture does not carry over.
+    // A zoom of the board's last floating picture does not carry over, nor
+    // the rest of a tall scan it was.
     ZoomFactor = 1.0f;
+    f->Tag = 0;
     f->Show();
   } else {
     ReadCanvas(CurrentPage(), WholeScreen(), WholeScreen());

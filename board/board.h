@@ -307,6 +307,12 @@ class TForm3 : public TForm {
   // The note's colour on a page background, so that a note is never black
   // on black.
   static TColor NoteColourFor(TColor background);
+  // ---- scan.cpp ----
+  void SpeedButton34Click(TObject* Sender);  // scan
+  // A scanned picture becomes the floating picture at (-5, 35), its own
+  // size; one taller than the screen marks this page and the following one
+  // as having content and is continued there.
+  void PlaceScan(std::unique_ptr<TBitmap> scan);
 
  private:
   void BuildPanel();

@@ -59,6 +59,8 @@ bool TForm3::CutSelection(int x, int y) {
   SelectionEndX = x, SelectionEndY = y;
   const int w = std::max(0, x - StartX), h = std::max(0, y - StartY);
   if (w < kSmallestFloat || h < kSmallestFloat) return false;
+  // The picture is another now: no rest of a tall scan is owed any more.
+  Image2->Tag = 0;
   Image2->SetBounds(StartX, StartY, w, h);
   FloatBitmap->SetSize(w, h);
   FloatBitmap->Canvas->CopyRect(Rect(0, 0, w, h), Canvas, Rect(StartX, StartY, x, y));
@@ -86,6 +88,7 @@ void TForm3::PlaceStamp() {
   if (armed == 1) {
     const int w = StampJpeg->Width, h = StampJpeg->Height;
     if (w < kSmallestFloat || h < kSmallestFloat) return;
+    Image2->Tag = 0;
     Image2->SetBounds(StartX, StartY, w, h);
     FloatBitmap->SetSize(w, h);
     Image2->Visible = true;
@@ -95,6 +98,7 @@ void TForm3::PlaceStamp() {
   } else {
     const int w = FloatBitmap->Width, h = FloatBitmap->Height;
     if (w < kSmallestFloat || h < kSmallestFloat) return;
+    Image2->Tag = 0;
     if (armed == 2)
       Image2->SetBounds(StartX, StartY, w, h);
     else

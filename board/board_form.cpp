@@ -49,7 +49,7 @@ const ButtonSpec kButtons[] = {
     {&TForm3::SpeedButton22, kTextPanel, 30, 0, 20, 20, nullptr, nullptr, 0, nullptr},
     {&TForm3::SpeedButton21, kTextPanel, 91, 0, 22, 20, nullptr, nullptr, 0, nullptr},
     {&TForm3::SpeedButton26, kTextPanel, 129, 6, 20, 14, nullptr, nullptr, 0, nullptr},
-    {&TForm3::SpeedButton34, kTextPanel, 154, 4, 20, 18, nullptr, nullptr, 0, nullptr},
+    {&TForm3::SpeedButton34, kTextPanel, 154, 4, 20, 18, nullptr, nullptr, 0, &TForm3::SpeedButton34Click},
     {&TForm3::SpeedButton32, kTextPanel, 177, 4, 20, 18, nullptr, nullptr, 0, nullptr},
     {&TForm3::SpeedButton23, kTextPanel, 201, 4, 22, 16, nullptr, nullptr, 0, nullptr},
     {&TForm3::SpeedButton31, kTextPanel, 239, 1, 22, 18, nullptr, nullptr, 0, nullptr},

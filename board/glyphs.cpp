@@ -14,8 +14,14 @@ void LoadPicture(TPicture* picture, const char* name) {
   }
 }
 
-void LoadGlyph(TSpeedButton* button, const char* name) {
+namespace {
+template <class Button>
+void AssignGlyph(Button* button, const char* name) {
   TPicture picture;
   LoadPicture(&picture, name);
   if (picture.Graphic) button->Glyph->Assign(picture.Graphic);
 }
+}  // namespace
+
+void LoadGlyph(TSpeedButton* button, const char* name) { AssignGlyph(button, name); }
+void LoadGlyph(TBitBtn* button, const char* name) { AssignGlyph(button, name); }

@@ -6,4 +6,5 @@
 #include "platform/vcl/graphics.h"
 
 void LoadGlyph(TSpeedButton* button, const char* name);
+void LoadGlyph(TBitBtn* button, const char* name);
 void LoadPicture(TPicture* picture, const char* name);

@@ -265,6 +265,7 @@ TEST_F(Overlay, CaptureWithASelectionLeavesItFloatingOnTheBoardWithTheRangeSelec
   Form3->PageState[1] = 1;
   Form3->FillPage(1, clGreen);
   ZoomFactor = 2.25f;  // left from a zoom on the board
+  Form3->Image2->Tag = 2;  // and the rest of a tall scan owed to page 2
   Form2->SpeedButton15->Click();
   ASSERT_TRUE(Stroke({QPoint(150, 200), QPoint(250, 260)}));
   Form2->SpeedButton13->Click();
@@ -275,6 +276,7 @@ TEST_F(Overlay, CaptureWithASelectionLeavesItFloatingOnTheBoardWithTheRangeSelec
   EXPECT_EQ(Form3->FloatBitmap->Width, 100);
   EXPECT_TRUE(Form3->SpeedButton25->Down);
   EXPECT_EQ(ZoomFactor, 1.0f);
+  EXPECT_EQ(f->Tag, 0);
   EXPECT_EQ(Form3->PageState[1], 2);
   EXPECT_EQ(Form2->AnnotSelected, 0);
   EXPECT_FALSE(Form2->Image1->Visible);

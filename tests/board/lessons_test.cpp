@@ -5,13 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
-#include <QTimer>
 
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <thread>
 
 #include "board/lessons.h"
 #include "board/password.h"
@@ -20,6 +18,7 @@
 #include "platform/fs/path.h"
 #include "tests/board/board_test.h"
 #include "tests/board/ini_reader.h"
+#include "tests/board/modal_script.h"
 #include "tests/board/unwritable_file.h"
 
 #include <gtest/gtest.h>
@@ -109,61 +108,10 @@ const char kThreeTeachers[] =
 
 // ---- driving the modal manager with real input ----
 
-// Steps run in whichever modal loop is running: each waits for its
-// condition, then acts (X input goes out on a thread of its own, so that
-// the loops keep handling events). Stuck for 40 s, it ends every modal loop.
-class Script {
- public:
-  struct Step {
-    std::function<bool()> ready;
-    std::function<void()> act;
-  };
-  explicit Script(std::vector<Step> steps) : steps_(std::move(steps)) {
-    start_ = std::chrono::steady_clock::now();
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
-    timer_.start(20);
-  }
-  ~Script() {
-    for (std::thread& t : input_) t.join();
-  }
-  bool Finished() const { return next_ == steps_.size(); }
-  std::string Stuck() const { return stuck_; }
-
-  // xdotool with these arguments, without waiting for it.
-  void Input(const std::string& args) {
-    input_.emplace_back([args] { Shell("xdotool " + args + " 2>&1"); });
-  }
-
- private:
-  void Tick() {
-    if (busy_) return;
-    if (std::chrono::steady_clock::now() - start_ > std::chrono::seconds(40)) {
-      timer_.stop();
-      stuck_ = "stuck before step " + std::to_string(next_ + 1);
-      for (TForm* f : {static_cast<TForm*>(Form7), static_cast<TForm*>(Form6)})
-        if (f->Modal()) f->ModalResult = mrCancel;
-      return;
-    }
-    if (Finished()) return timer_.stop();
-    if (!steps_[next_].ready()) return;
-    busy_ = true;
-    steps_[next_++].act();
-    busy_ = false;
-  }
-
-  std::vector<Step> steps_;
-  size_t next_ = 0;
-  bool busy_ = false;
-  QTimer timer_;
-  std::chrono::steady_clock::time_point start_;
-  std::vector<std::thread> input_;
-  std::string stuck_;
+// The manager and its password box, driven through their modal loops.
+struct Script : ModalScript {
+  explicit Script(std::vector<Step> steps) : ModalScript({Form7, Form6}, std::move(steps)) {}
 };
-
-std::string ClickOn(TControl* c) {
-  const TPoint p = c->ClientToScreen(Point(c->Width / 2, c->Height / 2));
-  return " mousemove " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1 sleep 0.05";
-}
 
 std::string ClickOnRow(TListBox* list, int row) {
   const QRect r = list->Inner()->visualItemRect(list->Inner()->item(row));
