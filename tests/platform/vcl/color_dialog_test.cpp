@@ -14,27 +14,12 @@
 
 namespace {
 
-// Counts the colour dialogs that come onto the screen and what they offer.
-class Watch : public QObject {
- public:
-  Watch() { qApp->installEventFilter(this); }
-  ~Watch() override { qApp->removeEventFilter(this); }
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (e->type() == QEvent::Expose)
-      if (auto* w = qobject_cast<QWindow*>(o); w && w->isExposed())
-        for (QWidget* top : QApplication::topLevelWidgets())
-          if (auto* d = qobject_cast<QColorDialog*>(top); d && d->windowHandle() == w && d != last) {
-            last = d;
-            ++shown;
-            offered = d->currentColor();
-            if (whenUp) QTimer::singleShot(0, d, whenUp);
-          }
-    return false;
+// What each colour dialog offered when it came up.
+struct Watch : test::DialogWatch<QColorDialog> {
+  Watch() {
+    onShown = [this](QColorDialog* d) { offered = d->currentColor(); };
   }
-  int shown = 0;
   QColor offered;
-  QColorDialog* last = nullptr;
-  std::function<void()> whenUp;
 };
 
 void Answers(const char* text) {
@@ -50,14 +35,14 @@ TEST(ColorDialog, OffersItsColourAndTakesRealKeys) {
   TColorDialog dialog(Application);
   dialog.Color = TColor(0x123456);  // $BBGGRR: red 0x56, green 0x34, blue 0x12
   Watch watch;
-  watch.whenUp = [] { test::Xdo("key Escape"); };
+  watch.whenUp = [](QColorDialog*) { test::Xdo("key Escape"); };
   EXPECT_FALSE(dialog.Execute());
   EXPECT_EQ(watch.offered, QColor(0x56, 0x34, 0x12));
   EXPECT_EQ(dialog.Color(), TColor(0x123456));
 
   dialog.Color = clTeal;
   watch.last = nullptr;
-  watch.whenUp = [] { test::Xdo("key Return"); };
+  watch.whenUp = [](QColorDialog*) { test::Xdo("key Return"); };
   EXPECT_TRUE(dialog.Execute());
   EXPECT_EQ(dialog.Color(), clTeal);
   EXPECT_EQ(watch.shown, 2);
@@ -83,7 +68,7 @@ TEST(ColorDialog, ScriptedAnswersAreTakenInTurnAfterTheDialogIsShown) {
   EXPECT_EQ(dialog.Color(), clGray);
   EXPECT_EQ(watch.shown, 4);
   // The file ran out: the next dialog waits for a person (here: a key).
-  watch.whenUp = [] { test::Xdo("key Return"); };
+  watch.whenUp = [](QColorDialog*) { test::Xdo("key Return"); };
   EXPECT_TRUE(next());
   EXPECT_EQ(dialog.Color(), clGray);
   unsetenv("QUARVEL_MSGBOX_ANSWERS");

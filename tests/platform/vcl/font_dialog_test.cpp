@@ -18,30 +18,17 @@
 
 namespace {
 
-// Looks at each font dialog that comes onto the screen.
-class Watch : public QObject {
- public:
-  Watch() { qApp->installEventFilter(this); }
-  ~Watch() override { qApp->removeEventFilter(this); }
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (e->type() == QEvent::Expose)
-      if (auto* w = qobject_cast<QWindow*>(o); w && w->isExposed())
-        for (QWidget* top : QApplication::topLevelWidgets())
-          if (auto* d = qobject_cast<QFontDialog*>(top); d && d->windowHandle() == w && d != last) {
-            last = d;
-            ++shown;
-            offered = d->currentFont();
-            buttons.clear();
-            for (QPushButton* b : d->findChildren<QPushButton*>()) buttons << b->text();
-            if (whenUp) QTimer::singleShot(0, d, [this, d] { whenUp(d); });
-          }
-    return false;
+// What each font dialog offered when it came up, and its buttons.
+struct Watch : test::DialogWatch<QFontDialog> {
+  Watch() {
+    onShown = [this](QFontDialog* d) {
+      offered = d->currentFont();
+      buttons.clear();
+      for (QPushButton* b : d->findChildren<QPushButton*>()) buttons << b->text();
+    };
   }
-  int shown = 0;
   QFont offered;
   QStringList buttons;
-  QFontDialog* last = nullptr;
-  std::function<void(QFontDialog*)> whenUp;
 };
 
 QString Q(const char* gbkText) { return gbk::ToQString(gbkText); }

@@ -1,7 +1,9 @@
 // Shared by the form library tests: the application, waiting for
 // conditions, the screen as another X client sees it, and X input.
 #pragma once
+#include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 #include <QThread>
 #include <QWindow>
 
@@ -27,6 +29,30 @@ inline void App() {
   }();
   (void)done;
 }
+
+// Watches for dialogs of one kind coming onto the screen (exposed): counts
+// them, runs onShown at once and whenUp from the dialog's own loop.
+template <class Dialog>
+class DialogWatch : public QObject {
+ public:
+  DialogWatch() { qApp->installEventFilter(this); }
+  ~DialogWatch() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::Expose)
+      if (auto* w = qobject_cast<QWindow*>(o); w && w->isExposed())
+        for (QWidget* top : QApplication::topLevelWidgets())
+          if (auto* d = qobject_cast<Dialog*>(top); d && d->windowHandle() == w && d != last) {
+            last = d;
+            ++shown;
+            if (onShown) onShown(d);
+            if (whenUp) QTimer::singleShot(0, d, [this, d] { whenUp(d); });
+          }
+    return false;
+  }
+  int shown = 0;
+  Dialog* last = nullptr;
+  std::function<void(Dialog*)> onShown, whenUp;
+};
 
 // Lets the GUI thread run for a while (for things that must NOT happen).
 inline void Pump(int ms) {
