@@ -14,6 +14,7 @@
 #include "platform/text/gbk.h"
 #include "tests/board/board_test.h"
 #include "tests/board/modal_script.h"
+#include "tests/ppm.h"
 
 #include <gtest/gtest.h>
 
@@ -51,45 +52,7 @@ void Scanners(int count) {
   std::ofstream(dir + "/test.conf") << "number_of_devices " << count << "\nmode Color\ntest-picture \"Grid\"\n";
 }
 
-// A binary PPM as scanimage writes it.
-struct Ppm {
-  int width = 0, height = 0;
-  std::string data;
-  static Ppm Parse(const std::string& s) {
-    size_t i = 2;
-    auto number = [&] {
-      for (;;) {
-        while (i < s.size() && isspace((unsigned char)s[i])) ++i;
-        if (i < s.size() && s[i] == '#')
-          while (i < s.size() && s[i] != '\n') ++i;
-        else
-          break;
-      }
-      int v = 0;
-      while (i < s.size() && isdigit((unsigned char)s[i])) v = v * 10 + (s[i++] - '0');
-      return v;
-    };
-    Ppm p;
-    if (s.compare(0, 2, "P6") != 0) return p;
-    p.width = number();
-    p.height = number();
-    if (number() != 255 || i + 1 + size_t(p.width) * size_t(p.height) * 3 > s.size()) return {};
-    p.data = s.substr(i + 1);
-    return p;
-  }
-  COLORREF At(int x, int y) const {
-    const auto* px = reinterpret_cast<const uint8_t*>(data.data()) + (size_t(y) * width + x) * 3;
-    return RGB(px[0], px[1], px[2]);
-  }
-  // The pixels within `r` of (x, y) all have one colour.
-  bool Flat(int x, int y, int r) const {
-    if (x - r < 0 || y - r < 0 || x + r >= width || y + r >= height) return false;
-    for (int v = y - r; v <= y + r; ++v)
-      for (int u = x - r; u <= x + r; ++u)
-        if (At(u, v) != At(x, y)) return false;
-    return true;
-  }
-};
+using test::Ppm;
 
 // What the test scanner gives at 150 dpi.
 const Ppm& Reference() {

@@ -1,6 +1,7 @@
 // The component with the real source manager over SANE's test backend, in
 // the order the scan dialog uses it: the picture that arrives is the one
 // scanimage reads from the same device.
+#include "tests/ppm.h"
 #include "tests/twain/twain_test.h"
 
 #include <cstdio>
@@ -8,39 +9,7 @@
 
 namespace {
 
-// A binary PPM as scanimage writes it.
-struct Ppm {
-  int width = 0, height = 0;
-  std::string data;
-  static Ppm Parse(const std::string& s) {
-    // "P6", width, height, maxval, each after blanks and "#" comment lines,
-    // then one blank and the samples.
-    size_t i = 2;
-    auto number = [&] {
-      for (;;) {
-        while (i < s.size() && isspace((unsigned char)s[i])) ++i;
-        if (i < s.size() && s[i] == '#')
-          while (i < s.size() && s[i] != '\n') ++i;
-        else
-          break;
-      }
-      int v = 0;
-      while (i < s.size() && isdigit((unsigned char)s[i])) v = v * 10 + (s[i++] - '0');
-      return v;
-    };
-    Ppm p;
-    if (s.compare(0, 2, "P6") != 0) return p;
-    p.width = number();
-    p.height = number();
-    if (number() != 255 || i + 1 + size_t(p.width) * size_t(p.height) * 3 > s.size()) return {};
-    p.data = s.substr(i + 1);
-    return p;
-  }
-  COLORREF At(int x, int y) const {
-    const auto* px = reinterpret_cast<const uint8_t*>(data.data()) + (size_t(y) * width + x) * 3;
-    return RGB(px[0], px[1], px[2]);
-  }
-};
+using test::Ppm;
 
 class SaneScan : public ::testing::TestWithParam<TTwainTransferMode> {
  protected:
