@@ -71,15 +71,7 @@ inline Geometry GeometryOf(unsigned long id) {
   return Geometry{field("Absolute upper-left X:"), field("Absolute upper-left Y:"), field("Width:"), field("Height:")};
 }
 
-// The screen pixel as $BBGGRR, read by ImageMagick; -1 when unreadable.
-inline long ScreenPixel(int x, int y) {
-  std::string out = Shell("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
-                          " -depth 8 txt:- 2>/dev/null");
-  size_t hash = out.find('#', out.find('\n'));
-  if (hash == std::string::npos || hash + 7 > out.size()) return -1;
-  unsigned long rgb = strtoul(out.substr(hash + 1, 6).c_str(), nullptr, 16);
-  return long(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
-}
+using test::ScreenPixel;
 
 inline void Click(int x, int y) {
   Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,5 +65,16 @@ class WindowManager {
  private:
   QProcess proc_;
 };
+
+// The screen pixel at (x, y) as another X client reads it (ImageMagick),
+// as $BBGGRR; -1 when unreadable.
+inline long ScreenPixel(int x, int y) {
+  std::string out = Shell("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                          " -depth 8 txt:- 2>/dev/null");
+  size_t hash = out.find('#', out.find('\n'));
+  if (hash == std::string::npos || hash + 7 > out.size()) return -1;
+  unsigned long rgb = strtoul(out.substr(hash + 1, 6).c_str(), nullptr, 16);
+  return long(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+}
 
 }  // namespace test

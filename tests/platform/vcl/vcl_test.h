@@ -59,17 +59,6 @@ inline void Pump(int ms) {
   WaitFor([] { return false; }, ms);
 }
 
-// The screen pixel at (x, y) read by another X client (ImageMagick's
-// import), as $BBGGRR; -1 when it could not be read.
-inline long ScreenPixel(int x, int y) {
-  std::string out = Shell("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
-                          " -depth 8 txt:- 2>/dev/null");
-  size_t hash = out.find('#', out.find('\n'));
-  if (hash == std::string::npos || hash + 7 > out.size()) return -1;
-  unsigned long rgb = strtoul(out.substr(hash + 1, 6).c_str(), nullptr, 16);
-  return long(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
-}
-
 // Runs xdotool with the arguments (synchronously: the X server queues
 // what our process has not read yet).
 inline void Xdo(const std::string& args) { Shell("xdotool " + args + " 2>&1"); }
