@@ -1,4 +1,4 @@
-// A binary PPM as scanimage writes it, for comparing scans with what SANE
+// Pictures as scanimage writes them, for comparing scans with what SANE
 // itself reads from the same device.
 #pragma once
 #include <cctype>
@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/windef.h"
+#include "tests/platform/x_test.h"
 
 namespace test {
 
@@ -49,5 +50,15 @@ struct Ppm {
     return true;
   }
 };
+
+// What scanimage reads with `args`, as PNM. The tool itself now and then
+// never returns from SANE's test backend: it gets 30 s, and after a hang one
+// more go.
+inline std::string Scanimage(const std::string& args) {
+  std::string out;
+  for (int attempt = 0; attempt < 2 && out.empty(); ++attempt)
+    out = Shell("timeout -s KILL 30 scanimage --format=pnm " + args + " 2>/dev/null");
+  return out;
+}
 
 }  // namespace test

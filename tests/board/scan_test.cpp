@@ -57,7 +57,7 @@ using test::Ppm;
 // What the test scanner gives at 150 dpi.
 const Ppm& Reference() {
   static const Ppm p = Ppm::Parse(
-      Shell("scanimage --format=pnm -d test:0 --resolution 150 --mode Color --test-picture Grid 2>/dev/null"));
+      test::Scanimage("-d test:0 --resolution 150 --mode Color --test-picture Grid"));
   return p;
 }
 

@@ -46,7 +46,7 @@ TEST_P(SaneScan, TheScanDialogsOrderBringsTheTestScannersPicture) {
   ASSERT_TRUE(test::WaitFor([&] { return disabled == 1; }, 60000));
   ASSERT_EQ(images.size(), 1u);
 
-  const Ppm want = Ppm::Parse(test::Shell("scanimage --format=pnm -d test:0 --resolution 150 --mode Color 2>/dev/null"));
+  const Ppm want = Ppm::Parse(test::Scanimage("-d test:0 --resolution 150 --mode Color"));
   ASSERT_GT(want.width, 0);
   ASSERT_EQ(images[0].Width(), want.width);
   ASSERT_EQ(images[0].Height(), want.height);

@@ -6,6 +6,7 @@
 #include "platform/win/hidden_window.h"
 #include "platform/win/messages.h"
 #include "platform/win/module.h"
+#include "tests/ppm.h"
 #include "tests/platform/win/test_support.h"
 #include "twain/twain.h"
 
@@ -239,7 +240,7 @@ struct Pnm {
 
 // What scanimage gets from the same device, in the test's SANE configuration.
 inline Pnm Scanimage(const std::string& args) {
-  return Pnm::Parse(test::Shell("scanimage --format=pnm " + args + " 2>/dev/null"));
+  return Pnm::Parse(test::Scanimage(args));
 }
 
 // A SANE configuration for the test backend: `lines` go into test.conf.
