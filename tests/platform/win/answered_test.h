@@ -41,4 +41,16 @@ class AnsweredTest : public ::testing::Test {
   std::string logName_;
 };
 
+// After the last test Qt ends before the process does: a file dialog's
+// background threads must not meet the libraries' teardown at exit.
+class EndApp : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    delete AppSlot();
+    AppSlot() = nullptr;
+  }
+};
+
+inline ::testing::Environment* const kEndApp = ::testing::AddGlobalTestEnvironment(new EndApp);
+
 }  // namespace test

@@ -21,12 +21,18 @@
 
 namespace test {
 
+// The tests' application, made at the first use.
+inline win::Application*& AppSlot() {
+  static win::Application* app = nullptr;
+  return app;
+}
+
 inline win::Application& App() {
-  static win::Application* app = [] {
-    auto* a = new win::Application;
-    a->Initialize();
-    return a;
-  }();
+  win::Application*& app = AppSlot();
+  if (!app) {
+    app = new win::Application;
+    app->Initialize();
+  }
   return *app;
 }
 
