@@ -116,7 +116,7 @@ void CSQLDirect::Init() {
 }
 
 int CSQLDirect::Connect(int arg, const char* dsn, const char* user, const char* password) {
-  if (m_nOpen == 1) return SQL_ERROR;
+  if (m_nOpen == 1) return 0;
   m_nConnectArg = arg;
   FreeHandles();
   SQLRETURN r = SQLAllocEnv(&m_hEnv);
@@ -423,15 +423,16 @@ short CSQLDirect::CallSQLDataSources(CString& name, unsigned short direction) {
 }
 
 CString CSQLDirect::GetFirstDSNName(unsigned char kind) {
-  // The kind codes name what they list: m_chUserKind the user's data
-  // sources, m_chSystemKind the system's, both together all of them.
+  // Kind 1 (m_chUserKind, whatever its name says) lists the system's data
+  // sources and kind 2 (m_chSystemKind) the user's, as hosts of this class
+  // have always passed them; both together list all of them.
   struct Kind {
     unsigned char kind;
     unsigned short direction;
   };
   const Kind kKinds[] = {
-      {m_chUserKind, SQL_FETCH_FIRST_USER},
-      {m_chSystemKind, SQL_FETCH_FIRST_SYSTEM},
+      {m_chUserKind, SQL_FETCH_FIRST_SYSTEM},
+      {m_chSystemKind, SQL_FETCH_FIRST_USER},
       {(unsigned char)(m_chUserKind | m_chSystemKind), SQL_FETCH_FIRST},
   };
   CString name;
@@ -490,12 +491,14 @@ int CSQLDirect::ListAllTable(char* tableType) {
   // A cursor left open by an earlier statement would make the listing fail.
   SQLFreeStmt(m_hStmt, SQL_CLOSE);
   KillCols();
-  m_TableNames.RemoveAll();
   SQLCHAR* types = tableType ? Text(tableType) : NULL;
+  // A failed listing keeps the names of the last one; 0 tells it from an
+  // empty catalogue.
   if (!Ok(SQLTables(m_hStmt, NULL, 0, NULL, 0, NULL, 0, types, tableType ? SQL_NTS : 0))) {
     DisplayError();
     return 0;
   }
+  m_TableNames.RemoveAll();
   char name[300];
   SQLLEN ind = 0;
   while (Ok(SQLFetch(m_hStmt)))
@@ -517,11 +520,13 @@ int CSQLDirect::DescTable(const char* table) {
   if (m_hStmt == SQL_NULL_HSTMT || !table || strlen(table) > 299) return 0;
   SQLFreeStmt(m_hStmt, SQL_CLOSE);
   KillCols();
+  // A failed description keeps the last one; 0 tells it from a table
+  // without columns.
+  if (!Ok(SQLColumns(m_hStmt, NULL, 0, NULL, 0, Text(table), SQL_NTS, NULL, 0))) return 0;
   m_ColumnNames.RemoveAll();
   m_TypeNames.RemoveAll();
   m_ColumnTypes.RemoveAll();
   m_ColumnSizes.RemoveAll();
-  if (!Ok(SQLColumns(m_hStmt, NULL, 0, NULL, 0, Text(table), SQL_NTS, NULL, 0))) return 0;
   char name[128], typeName[128];
   SQLINTEGER type = 0, size = 0;
   SQLLEN ind[4] = {};

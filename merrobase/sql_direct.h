@@ -11,7 +11,7 @@
 //
 // Lifecycle: Init, Connect, any number of statements, rows and column reads,
 // Close (a fresh statement on the same connection), DisConn or destruction;
-// Init again before the next Connect. Connect refuses (SQL_ERROR) while
+// Init again before the next Connect. Connect refuses (0) while
 // m_nOpen is 1, which it is after any attempt, failed ones included, until
 // Close or DisConn.
 #pragma once
@@ -82,8 +82,8 @@ class CSQLDirect {
   int GetNumColumns();   // SQLColAttributes' count
   int GetColumnCount();  // SQLNumResultCols
 
-  // Data sources. kind: m_chUserKind (1) user, m_chSystemKind (2) system,
-  // 3 both. Appends to m_DsnNames (not emptied first); 1 always.
+  // Data sources. kind: 1 (m_chUserKind) the system's, 2 (m_chSystemKind)
+  // the user's, 3 both. Appends to m_DsnNames (not emptied first); 1 always.
   int InitDsnList(unsigned char kind);
   // An Access data source for the database file `path` (its folder is what
   // precedes the last '\' or '/'): 1 when the installer made it.
@@ -94,8 +94,9 @@ class CSQLDirect {
 
   // Tables: names into m_TableNames (tableType e.g. "TABLE"; NULL = all),
   // a table's columns into m_ColumnNames, m_TypeNames, m_ColumnTypes and
-  // m_ColumnSizes. 0 without a connection or when the listing fails (the
-  // lists are then empty).
+  // m_ColumnSizes. 0 without a connection or when the driver's catalogue
+  // call fails: the lists then stay as they were, and a failed table
+  // listing shows the driver's text (m_nShowError 1).
   int ListAllTable(char* tableType);
   int DescTable(int index);
   int DescTable(const char* table);
