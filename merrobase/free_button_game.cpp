@@ -116,7 +116,9 @@ void CFreeButton::OnMove(int x, int y) {
   const bool atStart = m_rcCurrent.left == m_rcOrig.left && m_rcCurrent.top == m_rcOrig.top;
 
   // The game ends (or the button stops being movable) before the snap: the
-  // snap is a move too, and is judged as one.
+  // snap is a move too, and is judged as one. Judged inside the game, a snap
+  // onto a correct place outside the drop zone would miss the zone and send
+  // the button back to its start.
   if (m_nGameState == 1) {
     if (!placeKnown || m_bMoveable) return;
     ++m_nMoveCount;

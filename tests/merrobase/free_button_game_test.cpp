@@ -68,7 +68,7 @@ TEST_F(GameTest, ADropOnTheCorrectPlaceSnapsAndEndsTheGame) {
   ASSERT_TRUE(DropAt(310, 205));
   EXPECT_TRUE(At(kCorrect)) << "exactly onto the correct place";
   EXPECT_EQ(b.GetGameState(), 0);
-  EXPECT_EQ(b.MoveMe(), 1) << "the snap itself is not counted";
+  EXPECT_EQ(b.MoveMe(), 1) << "the game is over before the snap, which is not counted";
   EXPECT_EQ(CRect(b.m_rcCurrent), kCorrect);
   EXPECT_EQ(b.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(b.Screen(5, 5).x, b.Screen(5, 5).y)), HTCLIENT)
       << "out of the game: an ordinary button again";
@@ -105,7 +105,7 @@ TEST_F(GameTest, ADropZoneJudgesTheDropTheButtonStillSnapsOntoTheCorrectPlace) {
   };
   const Case cases[] = {
       {CRect(250, 150, 400, 300), {260, 160}},  // the zone holds the correct corner
-      {CRect(450, 50, 550, 150), {460, 60}},    // far from the correct place
+      {CRect(450, 50, 550, 150), {460, 60}},    // far from the correct place: the snap misses the zone
   };
   for (const Case& c : cases) {
     b.SetCorrectPos(c.zone);
