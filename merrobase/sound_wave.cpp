@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -121,7 +122,8 @@ int CSoundWave::ReadFile(long offset, unsigned long length) {
       Say("read error - data size is 0");
     } else if (!NewBlock(length)) {
       Say("alloc memery error");
-    } else if (offset < 0 || offset > LONG_MAX || mmioSeek(h, LONG(offset), SEEK_SET) != offset ||
+    } else if (offset < 0 || offset > std::numeric_limits<LONG>::max() ||
+               mmioSeek(h, LONG(offset), SEEK_SET) != offset ||
                ReadUpTo(h, m_pData, length) <= 0) {
       Say("read error - data size is 0");
       FreeData();

@@ -3,6 +3,7 @@
 #include "platform/fs/path.h"
 
 #include <algorithm>
+#include <limits>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -124,8 +125,12 @@ int CreateTemporary(const std::string& path, std::string* temp) {
   return fd;
 }
 
+// LONG is 32 bits: a place beyond it cannot be reached, not even wrapped
+// round (a chunk size near 4 GiB would lead back onto its own header).
+constexpr int64_t kLongMax = std::numeric_limits<LONG>::max();
+
 bool SeekTo(HMMIO h, int64_t at) {
-  return at >= 0 && at <= LONG_MAX && mmioSeek(h, LONG(at), SEEK_SET) == LONG(at);
+  return at >= 0 && at <= kLongMax && mmioSeek(h, LONG(at), SEEK_SET) == LONG(at);
 }
 
 void ShowBuffer(const HMMIO__& f, MMIOINFO* info) {
@@ -266,7 +271,7 @@ LONG mmioSeek(HMMIO h, LONG offset, int origin) {
       return -1;
   }
   const int64_t at = base + offset;
-  if (at < 0 || at > LONG_MAX) return -1;
+  if (at < 0 || at > kLongMax) return -1;
   if (at >= h->bufOffset && at <= h->bufOffset + h->valid && h->size > 0)
     h->next = LONG(at - h->bufOffset);
   else if (!h->MoveTo(at))

@@ -197,6 +197,9 @@ TEST_F(SoundIoTest, AWavFileThatCannotBeReadIsReportedAndNotPlayed) {
   Put(OnDrive("snd/short.wav"), riff::Wave(Chunk("fmt ", kVoiceFormat.substr(0, 10)) + Chunk("data", "ab")));
   Put(OnDrive("snd/avi.wav"), "RIFF" + LE32(4) + "AVI ");
   Put(OnDrive("snd/ok.wav"), riff::Wave(fmt + Chunk("data", "abcd")));
+  // Chunk sizes that end just past 4 GiB.
+  Put(OnDrive("snd/junk.wav"), "JUNK" + LE32(0xFFFFFFF8u));
+  Put(OnDrive("snd/ff.wav"), std::string(4, '\xFF') + LE32(0xFFFFFFF7u) + std::string(4, '\xFF'));
   struct Case {
     const char* file;
     long offset, length;
@@ -204,6 +207,8 @@ TEST_F(SoundIoTest, AWavFileThatCannotBeReadIsReportedAndNotPlayed) {
   } cases[] = {
       {"C:\\snd\\missing.wav", 0, 4, "open file error"},
       {"C:\\snd\\avi.wav", 0, 4, "read error - wave"},
+      {"C:\\snd\\junk.wav", 0, 4, "read error - wave"},
+      {"C:\\snd\\ff.wav", 0, 4, "read error - wave"},
       {"C:\\snd\\nofmt.wav", 0, 4, "read error - fmt "},
       {"C:\\snd\\short.wav", 0, 4, "read error - WaveFormat"},
       {"C:\\snd\\nodata.wav", 0, 4, "read error - data"},

@@ -150,6 +150,11 @@ TEST_F(MmioTest, DescendFindsChunksByIdAcrossOthersAndPadBytes) {
     EXPECT_EQ(mmioSeek(h, -3, SEEK_END), 79);
     EXPECT_EQ(mmioRead(h, got, 8), 3);
     EXPECT_EQ(mmioSeek(h, -100, SEEK_CUR), -1);
+    // Places a LONG cannot hold are refused, not wrapped round.
+    EXPECT_EQ(mmioSeek(h, 0x7FFFFFFF, SEEK_SET), 0x7FFFFFFF);
+    EXPECT_EQ(mmioSeek(h, 1, SEEK_CUR), -1);
+    EXPECT_EQ(mmioSeek(h, 0x7FFFFFFF, SEEK_END), -1);
+    EXPECT_EQ(mmioSeek(h, -3, SEEK_END), 79);
     EXPECT_EQ(mmioWrite(h, "x", 1), -1) << "opened for reading";
     EXPECT_EQ(mmioClose(h, 0), MMSYSERR_NOERROR);
   }
@@ -171,6 +176,13 @@ TEST_F(MmioTest, DamagedFilesGiveErrorsNotReadsPastTheData) {
       {"huge chunk before data", Riff(fmt + "junk" + LE32(0xFFFFFFF0u) + Chunk("data", "ab")), 0, 0,
        MMIOERR_CHUNKNOTFOUND},
       {"data header cut", Riff(fmt + "da"), 0, 0, MMIOERR_CHUNKNOTFOUND},
+      // Chunk sizes whose end lies just past 4 GiB: a 32-bit seek would wrap
+      // back onto the chunk's own header, for ever.
+      {"junk chunk of 4 GiB - 8", "JUNK" + LE32(0xFFFFFFF8u), MMIOERR_CHUNKNOTFOUND, 0, 0},
+      {"odd chunk of 4 GiB - 9", std::string(4, '\xFF') + LE32(0xFFFFFFF7u) + std::string(4, '\xFF'),
+       MMIOERR_CHUNKNOTFOUND, 0, 0},
+      {"huge chunk before fmt in a huge RIFF", "RIFF" + LE32(0xFFFFFFF8u) + "WAVE" + "JUNK" + LE32(0xFFFFFFF0u), 0,
+       MMIOERR_CHUNKNOTFOUND, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
