@@ -97,11 +97,26 @@ int Show(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   return IdOf(QMessageBox::StandardButton(box.exec()));
 }
 
+// Without an application there is no box to show; the box becomes a line
+// on standard error and its default button answers.
+int Write(LPCSTR text, LPCSTR caption, UINT type) {
+  const QString qcaption = gbk::ToQString(caption ? caption : "Error");
+  const QString qtext = gbk::ToQString(text ? text : "");
+  win::LogDialog({qcaption, qtext});
+  fprintf(stderr, "%s: %s\n", qcaption.toUtf8().constData(), qtext.toUtf8().constData());
+  fflush(stderr);
+  switch (type & 0x0F) {
+    case MB_YESNO:
+    case MB_YESNOCANCEL: return IDYES;
+    default: return IDOK;
+  }
+}
+
 }  // namespace
 
 int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   QCoreApplication* app = QCoreApplication::instance();
-  if (!qobject_cast<QApplication*>(app)) return 0;
+  if (!qobject_cast<QApplication*>(app)) return Write(text, caption, type);
   if (QThread::currentThread() == app->thread()) return Show(owner, text, caption, type);
   int r = 0;
   QMetaObject::invokeMethod(

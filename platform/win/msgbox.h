@@ -14,4 +14,7 @@
 // MB_ICONQUESTION, MB_ICONWARNING or MB_ICONINFORMATION. Returns IDOK, IDCANCEL,
 // IDYES or IDNO. The owner (a window of this process) is the box's parent. A
 // NULL caption is "Error". Called off the GUI thread, the box is run there.
+// Without a QApplication (a host program without Qt widgets) the box is the
+// line "caption: text" on standard error, both in UTF-8, logged as a box
+// and answered by its default button (IDOK or IDYES).
 int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
