@@ -8,11 +8,16 @@ Module& State() {
   return module;
 }
 
+std::recursive_mutex& ModuleLock() {
+  static std::recursive_mutex lock;
+  return lock;
+}
+
 int On_Is_Valid_Context(const EngineContext* c) {
   const Module& m = State();
   return c && m.started == 1 && c->nZero == 0 && c->nToken == m.token && c->nActive != 0 &&
          !c->strRequired2.IsEmpty() && !c->strRequired3.IsEmpty() && c->nState == 1 && !c->strRequired1.IsEmpty() &&
-         !c->strCurrentDir.IsEmpty() && c->nPoolSize >= 1;
+         !c->strCurrentDir.IsEmpty() && c->nPoolSize >= 1 && c->nPoolSize <= kMaxPoolSize;
 }
 
 EngineParams* Params(const EngineContext* c) { return c && c->ppParams ? *c->ppParams : nullptr; }

@@ -1,9 +1,13 @@
 // The engine's module state behind the On_ exports, and the routines the
 // exports share: context validation, the character step and the outline
-// pool. One engine per loaded library; the host calls the exports from one
-// thread, and nothing here takes a lock.
+// pool. One engine per loaded library. The host is to call the exports
+// from one thread; each export holds the module lock all the same, so that
+// a second thread waits instead of corrupting the module's state. Fill
+// threads never take it: they touch only their outline and post messages,
+// so an export that waits for fills to end holds it without deadlock.
 #pragma once
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "merrodataengine/api/engine_context.h"
@@ -39,9 +43,16 @@ struct Module {
 };
 Module& State();
 
+// The module lock (recursive: exports call each other), held by every
+// export for its whole run.
+std::recursive_mutex& ModuleLock();
+struct ExportLock {
+  std::lock_guard<std::recursive_mutex> guard{ModuleLock()};
+};
+
 // 1 when the context passes every check, in order: engine started, nZero 0,
 // token, nActive, strRequired2, strRequired3, nState 1, strRequired1,
-// strCurrentDir, nPoolSize >= 1. 0 for a null context.
+// strCurrentDir, nPoolSize 1 to kMaxPoolSize. 0 for a null context.
 int On_Is_Valid_Context(const EngineContext* context);
 // The host's current parameter block; NULL when it has none.
 EngineParams* Params(const EngineContext* context);

@@ -12,13 +12,23 @@
 // On_Exit take any context; every other export first validates it (engine
 // started, nZero 0, nToken the start's token, nActive not 0, strRequired2,
 // strRequired3 and strRequired1 not empty, nState 1, strCurrentDir not
-// empty, nPoolSize at least 1) and returns 0 with no effect when that fails.
+// empty, nPoolSize 1 to kMaxPoolSize) and returns 0 with no effect when
+// that fails.
+//
+// Threads: the host calls the exports from one thread (its GUI thread).
+// Each export holds one module lock for its whole run, so a call from a
+// second thread waits for the one running; a fill runs on a thread of its
+// own and does not hold it.
 #pragma once
 #include <cstdint>
 
 #include "platform/mfc/cstring.h"
 
 struct EngineParams;
+
+// The largest pool of outlines a context may ask for; each pooled outline
+// keeps a character and a picture of its own.
+constexpr int kMaxPoolSize = 1024;
 
 struct EngineContext {
   CString strDataFolder;  // folder of the data files, without trailing separator
@@ -31,7 +41,7 @@ struct EngineContext {
   CString strReserved;    // not read
   int nActive;            // must not be 0
   int nToken;             // written by On_Init, -1 after On_Exit
-  int nPoolSize;          // number of pooled outlines; at least 1
+  int nPoolSize;          // number of pooled outlines; 1 to kMaxPoolSize
   EngineParams** ppParams;  // the host's variable holding the current block, followed at every call
 };
 

@@ -14,6 +14,7 @@ using namespace engine;
 extern "C" {
 
 int On_Exit(EngineContext* c) {
+  const ExportLock lock;
   if (!c) return 0;
   Module& m = State();
   m.started = 0;
@@ -29,6 +30,7 @@ int On_Exit(EngineContext* c) {
 }
 
 int On_Init(EngineContext* c) {
+  const ExportLock lock;
   if (!c || c->nZero != 0) return 0;
   Module& m = State();
   if (m.started) {
@@ -49,12 +51,14 @@ int On_Init(EngineContext* c) {
 }
 
 int On_Set_Exit(EngineContext* c) {
+  const ExportLock lock;
   if (!On_Is_Valid_Context(c)) return 0;
   On_Stop_All_OutLine();
   return 1;
 }
 
 int On_Get_OutLine_Count(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Params(c);
   if (!On_Is_Valid_Context(c) || !p) return 0;
   p->nSlot04 = int(State().outlines.size());
@@ -62,6 +66,7 @@ int On_Get_OutLine_Count(EngineContext* c) {
 }
 
 int On_RePaint(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Params(c);
   if (!On_Is_Valid_Context(c) || !p) return 0;
   CWnd* wnd = reinterpret_cast<CWnd*>(p->pSlot28);
@@ -80,6 +85,7 @@ int On_RePaint(EngineContext* c) {
 }
 
 int On_Set_Delay(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Params(c);
   if (!On_Is_Valid_Context(c) || !p) return 0;
   COutLine* o = On_Get_Free_OutLine(c->nPoolSize, c->strDataFolder, p->nSlot0C);
@@ -89,6 +95,7 @@ int On_Set_Delay(EngineContext* c) {
 }
 
 int On_Get_Hanzi_PL(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Params(c);
   if (!On_Is_Valid_Context(c) || !p) return 0;
   int offset = 0, length = 0, fileNumber = 0;
@@ -98,7 +105,10 @@ int On_Get_Hanzi_PL(EngineContext* c) {
   return 1;
 }
 
-int On_Add_Index(EngineContext* c) { return On_Is_Valid_Context(c); }
+int On_Add_Index(EngineContext* c) {
+  const ExportLock lock;
+  return On_Is_Valid_Context(c);
+}
 int On_Export(EngineContext* c) __attribute__((alias("On_Add_Index")));
 int On_Export_Index(EngineContext* c) __attribute__((alias("On_Add_Index")));
 

@@ -69,11 +69,21 @@ int GetText(EngineContext* c, int (*read)(CString, CString, CString*)) {
 
 extern "C" {
 
-int On_Get_Pinyin(EngineContext* c) { return GetText(c, On_Read_Pinyin); }
-int On_Get_English(EngineContext* c) { return GetText(c, On_Read_English); }
-int On_Get_Ppbs(EngineContext* c) { return GetText(c, On_Read_Ppbs); }
+int On_Get_Pinyin(EngineContext* c) {
+  const ExportLock lock;
+  return GetText(c, On_Read_Pinyin);
+}
+int On_Get_English(EngineContext* c) {
+  const ExportLock lock;
+  return GetText(c, On_Read_English);
+}
+int On_Get_Ppbs(EngineContext* c) {
+  const ExportLock lock;
+  return GetText(c, On_Read_Ppbs);
+}
 
 int On_Sound_Pinyin(EngineContext* c) {
+  const ExportLock lock;
   DataBuffer& voice = State().data.voice;
   if (!voice.data || voice.length <= 0) return 0;
   EngineParams* p = Params(c);

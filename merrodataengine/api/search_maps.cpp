@@ -29,6 +29,7 @@ std::unique_ptr<T> New() {
 extern "C" {
 
 int On_UnInit_Search(EngineContext*) {
+  const ExportLock lock;
   SearchMaps& s = State().search;
   if (!s.strokeCounts && !s.pinyin && !s.radical && !s.index) return 1;
   if (s.strokeCounts) s.strokeCounts->On_Stop();
@@ -43,6 +44,7 @@ int On_UnInit_Search(EngineContext*) {
 }
 
 int On_Init_Search(EngineContext* c) {
+  const ExportLock lock;
   if (!c) return 1;
   On_UnInit_Search(c);
   Module& m = State();

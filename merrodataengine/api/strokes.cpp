@@ -46,6 +46,7 @@ unsigned long StrokeNumber(int n) { return n < 0 ? ULONG_MAX : (unsigned long)n;
 extern "C" {
 
 int On_Get_Strokes(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Block(c);
   COutLine* o = p ? On_Character_Outline(c, p->strSlot34, p->nSlot04) : nullptr;
   if (!o) return 0;
@@ -54,6 +55,7 @@ int On_Get_Strokes(EngineContext* c) {
 }
 
 int On_Get_Stroke_Name(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Block(c);
   COutLine* o = p ? On_Character_Outline(c, p->strSlot34, p->nSlot04) : nullptr;
   if (!o) return 0;
@@ -63,6 +65,7 @@ int On_Get_Stroke_Name(EngineContext* c) {
 }
 
 int On_Get_Scale(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Block(c);
   const RECT* target = p ? reinterpret_cast<const RECT*>(p->pSlot28) : nullptr;
   COutLine* o = target ? On_Character_Outline(c, p->strSlot34, p->nSlot04) : nullptr;
@@ -72,6 +75,7 @@ int On_Get_Scale(EngineContext* c) {
 }
 
 int On_Get_Rect(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Block(c);
   COutLine* o = p ? On_Character_Outline(c, p->strSlot34, p->nSlot04) : nullptr;
   RECT* box = nullptr;
@@ -81,6 +85,7 @@ int On_Get_Rect(EngineContext* c) {
 }
 
 int On_Draw_Stroke(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Block(c);
   CDC* dc = p ? reinterpret_cast<CDC*>(p->pSlot28) : nullptr;
   COutLine* o = dc ? On_Get_Free_OutLine(c->nPoolSize, c->strDataFolder, p->nSlot04) : nullptr;
@@ -88,6 +93,7 @@ int On_Draw_Stroke(EngineContext* c) {
 }
 
 int On_Get_Stroke_Rgn(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Block(c);
   CRgn** out = p ? reinterpret_cast<CRgn**>(p->pSlot28) : nullptr;
   COutLine* o = out && *out ? On_Character_Outline(c, p->strSlot34, p->nSlot0C) : nullptr;
@@ -96,6 +102,7 @@ int On_Get_Stroke_Rgn(EngineContext* c) {
 }
 
 int On_Fill_Stroke(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Block(c);
   COutLine* o = p ? On_Character_Outline(c, p->strSlot34, LeadingNumber(p->strSlot34)) : nullptr;
   if (!o) return 0;
@@ -104,6 +111,7 @@ int On_Fill_Stroke(EngineContext* c) {
 }
 
 int On_Stroke_Order(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Block(c);
   COutLine* o = p ? On_Character_Outline(c, p->strSlot34, LeadingNumber(p->strSlot34)) : nullptr;
   if (!o) return 0;
@@ -112,6 +120,7 @@ int On_Stroke_Order(EngineContext* c) {
 }
 
 int On_Create_Stroke_wnd(EngineContext* c) {
+  const ExportLock lock;
   EngineParams* p = Block(c);
   if (!p) return 0;
   unsigned long first = (unsigned)p->nSlot2C, last = (unsigned)p->nSlot30;
@@ -160,6 +169,7 @@ int On_Create_Stroke_wnd(EngineContext* c) {
 }
 
 int On_Delete_Stroke_wnd(EngineContext* c) {
+  const ExportLock lock;
   if (!On_Is_Valid_Context(c)) return 0;
   On_Free_Stroke_Buttons();
   return 1;

@@ -36,7 +36,9 @@ COutLine::CopyRecord* TakeRecord() {
   }
   try {
     r.all.push_back(std::make_unique<COutLine::CopyRecord>(COutLine::CopyRecord{nullptr, {0, 0, 0, 0}}));
-    r.idle.reserve(r.all.size());
+    // Room for every record to come back without an allocation, grown as
+    // `all` grows (geometrically), not by one each time.
+    if (r.idle.capacity() < r.all.size()) r.idle.reserve(r.all.capacity());
   } catch (const std::bad_alloc&) {
     return nullptr;
   }

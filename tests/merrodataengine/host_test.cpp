@@ -9,6 +9,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine_data.h"
@@ -100,6 +101,7 @@ TEST_F(HostTest, ValidationTable) {
       {"strCurrentDir empty", [](EngineContext& c) { c.strCurrentDir = ""; }},
       {"nPoolSize 0", [](EngineContext& c) { c.nPoolSize = 0; }},
       {"nPoolSize negative", [](EngineContext& c) { c.nPoolSize = -3; }},
+      {"nPoolSize above the bound", [](EngineContext& c) { c.nPoolSize = kMaxPoolSize + 1; }},
   };
   for (const Condition& condition : conditions) {
     SCOPED_TRACE(condition.name);
@@ -439,4 +441,36 @@ index 0 13 9
   q.pSlot28 = 100;
   EXPECT_EQ(Call("On_Stroke_Order", &h.context), 0);
   EXPECT_EQ(Call("On_Exit", &h.context), 1);
+}
+
+// Two host threads on one engine (outside the one-thread contract): the
+// module lock makes them take turns, and every answer is right.
+TEST_F(HostTest, TwoThreadsTakeTurns) {
+  host.context.nPoolSize = 3;
+  ASSERT_EQ(Call("On_Init", &host.context), 1);
+  struct Worker {
+    Host h;
+    int wrong = 0;
+  };
+  Worker workers[2];
+  for (Worker& w : workers) {
+    w.h.context = host.context;
+    w.h.context.ppParams = &w.h.current;
+  }
+  const Export strokes = Get("On_Get_Strokes"), pinyin = Get("On_Get_Pinyin");
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 2; ++t)
+    threads.emplace_back([&, t] {
+      Worker& w = workers[t];
+      const CString characters[] = {data.Char(kBars), data.Char(kShi)};
+      for (int i = 0; i < 2000; ++i) {
+        w.h.params.nSlot04 = -1;  // any idle outline: both threads reach for the same one
+        w.h.params.strSlot34 = characters[(i + t) % 2];
+        if (strokes(&w.h.context) != 1 || w.h.params.nSlot04 != ((i + t) % 2 == 0 ? 3 : 2)) ++w.wrong;
+        if (pinyin(&w.h.context) != 1) ++w.wrong;
+      }
+    });
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(workers[0].wrong, 0);
+  EXPECT_EQ(workers[1].wrong, 0);
 }
