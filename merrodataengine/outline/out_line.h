@@ -260,21 +260,35 @@ class COutLine {
     RECT rcFrame;
   };
 
-  // The window progress messages go to (NULL: none are posted).
+  // The window progress messages go to (NULL: none are posted); its handle
+  // is kept, so a window that goes meanwhile makes the posts fail quietly.
   void On_Set_Parent(CWnd* parent);
-  // Posts to the parent window, if there is one.
+  // Posts to the parent window's handle, if there is one.
   void On_Send_Msg_To_ParentWnd(unsigned int message, unsigned int wParam, long lParam);
   // Exit flag := 0, then a fill thread on the fill parameters: window
   // pSlot28 (a CWnd*), outline flag nSlot00, strokes nSlot04 (<= 0: 1) to
   // nSlot08 (<= 0: S), colour nSlot2C, background the decimal number of
   // strSlot38, offset nSlot0C, nSlot30 (negative: 0), scale dSlot10
   // (negative: 1.0), delays dSlot18 (negative: 10) and dSlot20 (negative:
-  // 60). Returns at once; the outline is busy from here until the fill has
+  // 60). The window's handle and a DC of it are taken here, on the caller's
+  // thread: the host may delete the window while the fill runs (the posts
+  // then fail quietly). Returns at once, 1 once the thread runs; 0, nothing
+  // posted, while the target rectangle is empty (no On_Get_Scale yet: there
+  // is no area to fill). The outline is busy from here until the fill has
   // ended (a fill already running keeps it, and the new one is refused).
   int On_Fill();
   // The fill on the calling thread; see the progress codes above. The
   // window's handle must be a window of this process. 1 after a fill that
-  // started (also when stopped), 0 when refused.
+  // started (also when stopped), 0 when refused; 0 and no message for an
+  // empty target rectangle.
+  //
+  // Placement: a swept pixel lands where DrawStrokeRgn(CDC*, ...) paints it
+  // at the same scale and offset: scaled point plus offset, in window
+  // coordinates (the frame starts at the window's corner). At scale s the
+  // character covers trunc(box.left * s) + x to trunc(box.right * s) + x
+  // (box from GetRect, font units), likewise in y; the memory bitmap is as
+  // large as the target rectangle and that area together, so nothing of the
+  // character is cut off by it.
   int On_Fill_Stroke(CWnd* wnd, int outline, unsigned long first, unsigned long last, unsigned long colour,
                      unsigned long background, int x, int y, double scale, long fillDelay, long strokeDelay);
   // Sets the memory bitmap's pixel for the scaled point (x, y); returns 1.
@@ -287,11 +301,13 @@ class COutLine {
   int On_Init_MemDc();
   // Releases what On_Init_MemDc made; the destructor calls it. Returns 1.
   int On_UnInit_MemDc();
-  // A fresh memory bitmap of the target rectangle's size (1 x 1 for an
-  // empty one) in the background colour, with the guide grid (dash-dot, in
-  // the inverse colour: diagonals, centre lines, border) when grid is 1;
-  // the old frame is invalidated in the parent window first when
-  // invalidate is 1. The frame becomes the target rectangle.
+  // A fresh memory bitmap in the background colour, as large as the target
+  // rectangle and the scaled character box moved by the offset together
+  // (1 x 1 when both are empty), with the guide grid over the target
+  // rectangle (dash-dot, in the inverse colour: diagonals, centre lines,
+  // border) when grid is 1; the old frame is invalidated in the parent
+  // window first when invalidate is 1. The frame becomes the bitmap's
+  // place: from the target rectangle's corner, of the bitmap's size.
   void ResetMemDC(unsigned long background, int grid, int invalidate);
   CDC* GetMemDC() const { return m_pMemDC.get(); }
   RECT GetFrame() const { return m_rcFrame; }
@@ -332,7 +348,7 @@ class COutLine {
   std::atomic<int> m_nExit{0};
 
  private:
-  friend unsigned int On_Fill_Thread(COutLine* outline, const EngineParams& params, bool claimed);
+  friend unsigned int On_Fill_Thread(COutLine* outline, const EngineParams& params, HWND wnd, CDC* dc, bool claimed);
   struct FillThread {
     std::thread thread;
     std::atomic<bool> done{false};
@@ -341,7 +357,8 @@ class COutLine {
 
   // The fill with the busy flag either claimed by On_Fill (claimed) or to
   // be claimed here.
-  int Fill(CWnd* wnd, int outline, unsigned long first, unsigned long last, unsigned long colour,
+  // `dc` is a DC of the window `wnd`, the fill's to delete.
+  int Fill(HWND wnd, CDC* dc, int outline, unsigned long first, unsigned long last, unsigned long colour,
            unsigned long background, int x, int y, double scale, long fillDelay, long strokeDelay, bool claimed);
   void FillStrokes(CDC* dc, CRgn* rgn, unsigned long first, unsigned long last, unsigned long colour);
   void FillBendStroke(CDC* dc, CRgn* rgn, unsigned long n, unsigned long colour);
@@ -457,7 +474,7 @@ class COutLine {
   DWORD m_nPieceIndex[4] = {};  // previous cut first, next cut first, previous second, next second
   unsigned char m_cCode = 0;    // code of the stroke being filled
   int m_nPieceCount = 0;        // pieces of the current bend stroke filled so far
-  std::atomic<CWnd*> m_pParent{nullptr};
+  std::atomic<HWND> m_hParent{0};
   std::unique_ptr<CDC> m_pMemDC;
   std::unique_ptr<CBitmap> m_pMemBitmap;  // stays selected; ResetMemDC resizes it in place
   CopyRecord* m_pCopyRecord = nullptr;

@@ -120,20 +120,26 @@ void COutLine::On_CopyToDC(CDC* dc) {
 }
 
 void COutLine::ResetMemDC(unsigned long background, int grid, int invalidate) {
-  CWnd* parent = m_pParent;
-  if (invalidate == 1 && parent) parent->InvalidateRect(&m_rcFrame, TRUE);
+  if (invalidate == 1)
+    if (CWnd* parent = CWnd::FromHandle(m_hParent)) parent->InvalidateRect(&m_rcFrame, TRUE);
   const POINT corner = Scaled(POINT{m_rcBox.left, m_rcBox.top}), far = Scaled(POINT{m_rcBox.right, m_rcBox.bottom});
-  const POINT origin = WithOffset(corner);
+  const POINT origin = WithOffset(corner), end = WithOffset(far);
   m_nBoxX = origin.x;
   m_nBoxY = origin.y;
   m_nBoxW = far.x - corner.x;
   m_nBoxH = far.y - corner.y;
-  m_rcFrame = m_rcTarget;
+  // The bitmap's pixel (x, y) is the window's (x, y): the character lands
+  // where it is drawn at this scale and offset, and the bitmap reaches as
+  // far as it does (its outline touches the box's far edges too), held to
+  // what a bitmap can be.
+  const RECT& t = m_rcTarget;
+  constexpr LONG kMaxSide = 1 << 15;
+  const LONG w = std::clamp<LONG>(std::max<LONG>(t.right - t.left, end.x + 1), 1, kMaxSide);
+  const LONG h = std::clamp<LONG>(std::max<LONG>(t.bottom - t.top, end.y + 1), 1, kMaxSide);
+  m_rcFrame = RECT{t.left, t.top, t.left + w, t.top + h};
   if (!m_pMemDC || !m_pMemBitmap) return;
   // The bitmap stays the one selected (a host may be reading from the DC);
   // it gets the new size.
-  const RECT& t = m_rcTarget;
-  const int w = std::max<LONG>(t.right - t.left, 1), h = std::max<LONG>(t.bottom - t.top, 1);
   if (gdi::Bitmap* pixels = m_pMemBitmap->Pixels()) pixels->SetSize(w, h);
   m_pMemDC->FillSolidRect(RECT{0, 0, w, h}, background);
   if (grid != 1) return;

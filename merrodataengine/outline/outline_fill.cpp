@@ -9,6 +9,7 @@
 
 #include "merrodataengine/outline/out_line.h"
 #include "platform/mfc/wnd.h"
+#include "platform/win/messages.h"
 #include "platform/win/window_walk.h"
 
 namespace {
@@ -35,27 +36,47 @@ enum : unsigned int {
 
 }  // namespace
 
-unsigned int On_Fill_Thread(COutLine* o, const EngineParams& p, bool claimed) {
+unsigned int On_Fill_Thread(COutLine* o, const EngineParams& p, HWND wnd, CDC* dc, bool claimed) {
   const unsigned long strokes = (unsigned long)o->GetStrokes();
   const unsigned long first = p.nSlot04 <= 0 ? 1 : (unsigned long)p.nSlot04;
   const unsigned long last = p.nSlot08 <= 0 ? strokes : (unsigned long)p.nSlot08;
   if (last < first) {
+    delete dc;
     if (claimed) o->m_nDoing = 0;
     return 1;
   }
-  o->Fill(reinterpret_cast<CWnd*>(p.pSlot28), p.nSlot00, first, last, (unsigned long)p.nSlot2C,
+  o->Fill(wnd, dc, p.nSlot00, first, last, (unsigned long)p.nSlot2C,
           (unsigned long)atol(p.strSlot38), std::max(p.nSlot0C, 0), std::max(p.nSlot30, 0),
           p.dSlot10 >= 0 ? p.dSlot10 : 1.0, Delay(p.dSlot18, 10), Delay(p.dSlot20, 60), claimed);
   return 1;
 }
 
-void COutLine::On_Set_Parent(CWnd* parent) { m_pParent = parent; }
+void COutLine::On_Set_Parent(CWnd* parent) { m_hParent = parent ? parent->GetSafeHwnd() : HWND(0); }
 
 void COutLine::On_Send_Msg_To_ParentWnd(unsigned int message, unsigned int wParam, long lParam) {
-  if (CWnd* parent = m_pParent) parent->PostMessage(message, wParam, lParam);
+  if (HWND parent = m_hParent) ::PostMessage(parent, message, wParam, lParam);
 }
 
+namespace {
+
+// The handle of a host window and a DC of it, taken while the host's CWnd
+// is sure to be there.
+struct Target {
+  HWND wnd = 0;
+  CDC* dc = nullptr;
+  explicit Target(CWnd* w) {
+    if (!w || !IsWindow(w->GetSafeHwnd())) return;
+    wnd = w->GetSafeHwnd();
+    dc = w->GetDC();
+  }
+};
+
+bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+}  // namespace
+
 int COutLine::On_Fill() {
+  if (IsEmpty(m_rcTarget)) return 0;
   m_nExit = 0;
   m_FillThreads.erase(std::remove_if(m_FillThreads.begin(), m_FillThreads.end(),
                                      [](const std::unique_ptr<FillThread>& t) {
@@ -73,14 +94,16 @@ int COutLine::On_Fill() {
   if (t) {
     FillThread* self = t.get();
     const EngineParams params = m_FillParams;
+    const Target target(reinterpret_cast<CWnd*>(params.pSlot28));
     try {
-      t->thread = std::thread([this, self, params, claimed] {
-        On_Fill_Thread(this, params, claimed);
+      t->thread = std::thread([this, self, params, target, claimed] {
+        On_Fill_Thread(this, params, target.wnd, target.dc, claimed);
         self->done = true;
       });
       m_FillThreads.push_back(std::move(t));
       return 1;
     } catch (const std::system_error&) {
+      delete target.dc;
     }
   }
   if (claimed) m_nDoing = 0;
@@ -89,29 +112,34 @@ int COutLine::On_Fill() {
 
 int COutLine::On_Fill_Stroke(CWnd* wnd, int outline, unsigned long first, unsigned long last, unsigned long colour,
                              unsigned long background, int x, int y, double scale, long fillDelay, long strokeDelay) {
-  return Fill(wnd, outline, first, last, colour, background, x, y, scale, fillDelay, strokeDelay, false);
+  const Target target(wnd);
+  return Fill(target.wnd, target.dc, outline, first, last, colour, background, x, y, scale, fillDelay, strokeDelay,
+              false);
 }
 
-int COutLine::Fill(CWnd* wnd, int outline, unsigned long first, unsigned long last, unsigned long colour,
+int COutLine::Fill(HWND wnd, CDC* dc, int outline, unsigned long first, unsigned long last, unsigned long colour,
                    unsigned long background, int x, int y, double scale, long fillDelay, long strokeDelay,
                    bool claimed) {
-  // The busy flag is let go as the fill's last touch of the outline.
+  // The window DC goes first, and the busy flag is let go as the fill's
+  // last touch of the outline.
+  std::unique_ptr<CDC> windowDC(dc);
   auto end = [&](int result) {
+    windowDC.reset();
     if (claimed) m_nDoing = 0;
     return result;
   };
-  if (!wnd || !IsWindow(wnd->GetSafeHwnd())) return end(0);
+  if (!wnd || !IsWindow(wnd) || IsEmpty(m_rcTarget)) return end(0);
   if (!claimed) {
     int idle = 0;
     claimed = m_nDoing.compare_exchange_strong(idle, 1);
   }
   if (!claimed) {
     // Another fill runs: its window keeps its messages.
-    wnd->PostMessage(kFillMessage, kAsked, 0);
-    wnd->PostMessage(kFillMessage, kRefused, 0);
+    ::PostMessage(wnd, kFillMessage, kAsked, 0);
+    ::PostMessage(wnd, kFillMessage, kRefused, 0);
     return 0;
   }
-  m_pParent = wnd;
+  m_hParent = wnd;
   Post(kAsked);
   const unsigned long strokes = (unsigned long)m_nStrokes;
   if (first < 1 || last < 1 || first > strokes || last > strokes || fillDelay < 0 || strokeDelay < 0 ||
@@ -128,7 +156,6 @@ int COutLine::Fill(CWnd* wnd, int outline, unsigned long first, unsigned long la
     Post(kNoRegion);
     return end(0);
   }
-  CDC* dc = wnd->GetDC();
   m_dXScale = m_dYScale = scale;
   m_nOffsetX = x;
   m_nOffsetY = y;
@@ -140,11 +167,11 @@ int COutLine::Fill(CWnd* wnd, int outline, unsigned long first, unsigned long la
     if (outline == 1) DrawOutLine(m_pMemDC.get(), colour);
   }
   Post(kStart, long(strokes));
-  FillStrokes(dc, rgn.get(), first, last, colour);
+  FillStrokes(windowDC.get(), rgn.get(), first, last, colour);
   rgn.reset();
-  wnd->ReleaseDC(dc);
+  windowDC.reset();
   if (m_nExit == 0) Post(kDone);
-  m_pParent = nullptr;
+  m_hParent = 0;
   return end(1);
 }
 
