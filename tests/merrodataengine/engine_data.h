@@ -64,6 +64,44 @@ curve 10 0 10 10
 
 enum Fixture { kRect, kBend, kShi, kTwoSeg, kCurve, kBars, kCurve3, kShortCurve };
 
+// Characters with the geometry of real ones: boxes well inside the design
+// square, brush strokes with curved tips and curved 撇 and 点, bend strokes
+// with their cuts, 12 strokes each (and a 3-stroke 口).
+inline const char kCharacters[] = R"(
+char 晶
+brush 2 8  90 30  90 108
+brush 5 8  90 30  166 30  166 108 flag 1
+brush 1 7  94 68  162 68
+brush 1 7  94 106  162 106
+brush 2 8  34 130  34 222
+brush 5 8  34 130  116 130  116 222 flag 1
+brush 1 7  38 176  112 176
+brush 1 7  38 220  112 220
+brush 2 8  142 130  142 222
+brush 5 8  142 130  224 130  224 222 flag 1
+brush 1 7  146 176  220 176
+brush 1 7  146 220  220 220
+char 森
+brush 1 7  80 56  176 56
+brush 2 8  128 28  128 120
+brush 3 7  124 62  q 110 92  78 112
+brush 4 7  134 66  q 150 88  178 104
+brush 1 7  30 160  118 160
+brush 2 8  74 132  74 228
+brush 3 7  70 166  q 58 196  30 216
+brush 4 7  80 170  q 94 188  116 202
+brush 1 7  138 160  226 160
+brush 2 8  182 132  182 228
+brush 3 7  178 166  q 166 196  138 216
+brush 4 7  188 170  q 210 196  228 216
+char 口
+brush 2 8  60 50  60 200
+brush 5 8  60 50  196 50  196 200 flag 1
+brush 1 7  64 198  192 198
+)";
+
+enum Character { kJing, kSen, kKou };
+
 // A data folder "data" in the current folder holding a description's files
 // (stroke, font and dictionary files).
 class DataFolder {

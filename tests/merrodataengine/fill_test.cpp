@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <functional>
 #include <mutex>
 #include <sstream>
 
 #include "engine_data.h"
+#include "pixels.h"
 #include "merrodataengine/outline/out_line.h"
 #include "platform/mfc/wnd.h"
 #include "started.h"
@@ -457,4 +459,83 @@ TEST_F(FillTest, EngineStopsAndRepaints) {
   ASSERT_EQ(pooled->On_Fill(), 1);
   EXPECT_EQ(On_Exit(&engine.context), 1);
   EXPECT_TRUE(engine::State().outlines.empty());
+}
+
+// Real characters, at the scale On_Get_Scale gives for a 280 x 280 area and
+// an offset of (10, 10): boxes that start 25 to 30 units in reach past 280.
+// The fill lands exactly where On_Draw_Stroke paints the strokes at that
+// scale and offset, none of it cut off.
+TEST_F(FillTest, RealCharactersLandWhereTheirStrokesAreDrawn) {
+  DataFolder real(kCharacters, "real");
+  HostWindow big;
+  ASSERT_TRUE(big.Create(nullptr, "big", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 400}, nullptr, 0));
+  for (Character c : {kJing, kSen, kKou}) {
+    SCOPED_TRACE(int(c));
+    COutLine o;
+    real.Load(o, c);
+    ASSERT_EQ(o.GetStrokes(), c == kKou ? 3 : 12);
+    RECT* box = nullptr;
+    ASSERT_TRUE(o.GetRect(&box));
+    EXPECT_GE(box->left, 20);
+    EXPECT_GE(box->top, 20);
+    const double scale = o.On_Get_Scale(RECT{0, 0, 280, 280});
+    CDC* clear = big.GetDC();
+    clear->FillSolidRect(RECT{0, 0, 400, 400}, RGB(0, 255, 0));
+    big.ReleaseDC(clear);
+    EngineParams p = FillParams(big, 0, 0, scale);
+    p.nSlot0C = p.nSlot30 = 10;
+    Fill(o, p);
+    EXPECT_NE(big.Codes().find(" 2"), std::string::npos) << big.Codes();
+    big.messages.clear();
+
+    MemoryDC drawn(400, 400);
+    for (unsigned long k = 1; k <= 12; ++k) o.DrawStrokeRgn(&drawn.dc, k, 0);
+    const PixelSet strokes = drawn.Of(RGB(0, 0, 0));
+    int far = 0;
+    for (const auto& px : strokes) far = std::max({far, px.first, px.second});
+    EXPECT_GT(far, 280) << "the character reaches past the area On_Get_Scale was given";
+    CDC* window = big.GetDC();
+    PixelSet filled;
+    for (int y = 0; y < 400; ++y)
+      for (int x = 0; x < 400; ++x)
+        if (window->GetPixel(x, y) == RGB(255, 0, 0)) filled.insert({x, y});
+    big.ReleaseDC(window);
+    PixelSet extra, missing;
+    std::set_difference(filled.begin(), filled.end(), strokes.begin(), strokes.end(), std::inserter(extra, extra.end()));
+    std::set_difference(strokes.begin(), strokes.end(), filled.begin(), filled.end(),
+                        std::inserter(missing, missing.end()));
+    EXPECT_EQ(filled, strokes) << "filled only: " << Describe(extra) << "; drawn only: " << Describe(missing);
+  }
+}
+
+// Before any On_Get_Scale there is no area to fill: nothing starts, nothing
+// is posted.
+TEST_F(FillTest, NoTargetAreaNoFill) {
+  COutLine fresh;
+  data.Load(fresh, kBars);
+  fresh.m_FillParams = FillParams(host, 0, 0);
+  EXPECT_EQ(fresh.On_Fill(), 0);
+  EXPECT_EQ(fresh.On_Get_Doing(), 0);
+  EXPECT_EQ(fresh.On_Fill_Stroke(&host, 0, 1, 3, 0, 0, 0, 0, 1.0, 0, 0), 0);
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  EXPECT_EQ(host.Codes(), "");
+  EXPECT_EQ(host.Count(9), 0u);
+}
+
+// The host deletes its window while the fill runs (closing a practice
+// window mid-animation): the fill goes on posting to a handle that is gone,
+// which fails quietly, and touches nothing of the deleted object.
+TEST_F(FillTest, TheWindowDeletedDuringAFill) {
+  auto* wnd = new HostWindow;
+  ASSERT_TRUE(wnd->Create(nullptr, "closing", WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 300}, nullptr, 0));
+  EngineParams p = FillParams(*wnd, 0, 0);
+  p.dSlot18 = 2;
+  outline.m_FillParams = p;
+  ASSERT_EQ(outline.On_Fill(), 1);
+  ASSERT_TRUE(WaitFor([&] { return wnd->Count(9) > 2; }));
+  wnd->DestroyWindow();
+  delete wnd;
+  Settle(outline);
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  EXPECT_EQ(outline.On_Get_Doing(), 0);
 }

@@ -1,5 +1,7 @@
 #include "tools/engine_fixture/fixture.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -73,6 +75,7 @@ class LineParser {
     if (!d_->characters.empty()) {
       Character& c = d_->characters.back();
       if (keyword == "stroke") return StrokeLine(c, words);
+      if (keyword == "brush") return BrushLine(c, words);
       if (keyword == "bytes") return Bytes(c, words);
       if (keyword == "index") return Index(c, words);
       if (keyword == "cut") return Cut(c, words);
@@ -173,6 +176,109 @@ class LineParser {
     s.code = (unsigned char)w[0][0];
     if (!Byte(w[1], &s.start.first) || !Byte(w[2], &s.start.second)) return false;
     if (w.size() == 5 && !Byte(w[4], &s.flag)) return false;
+    if (c.strokes.size() == 255) return Fail("more than 255 strokes");
+    c.strokes.push_back(s);
+    return true;
+  }
+
+  // A stroke drawn along a path with a brush of width W: the outline runs
+  // along the left side of the path, round the end tip, back along the
+  // right side and round the start tip, each tip a quadratic curve; mitred
+  // corners at the path's bends. A bend stroke gets its cuts: the first
+  // joins the start point with the middle of the end tip, then one across
+  // each corner.
+  bool BrushLine(Character& c, const std::vector<std::string>& w) {
+    struct Leg {
+      double cx = 0, cy = 0;
+      bool curved = false;
+    };
+    std::vector<std::pair<double, double>> path;
+    std::vector<Leg> legs;
+    Stroke s;
+    long width;
+    if (w.size() < 6 || w[0].size() != 1 || !Number(w[1], &width) || width < 1 || width > 64)
+      return Fail("brush C WIDTH X Y [q CX CY] X Y ... [flag F]");
+    s.code = (unsigned char)w[0][0];
+    Leg pending;
+    for (size_t i = 2; i < w.size();) {
+      long a, b;
+      if (w[i] == "flag" && i + 2 == w.size()) {
+        if (!Byte(w[i + 1], &s.flag)) return false;
+        break;
+      }
+      const bool control = w[i] == "q";
+      if (control) ++i;
+      if (i + 1 >= w.size() || !Number(w[i], &a) || !Number(w[i + 1], &b)) return Fail("brush: points come in pairs");
+      i += 2;
+      if (control) {
+        if (path.empty() || pending.curved) return Fail("brush: a control point stands between two points");
+        pending = Leg{double(a), double(b), true};
+        continue;
+      }
+      if (!path.empty()) legs.push_back(pending);
+      pending = Leg{};
+      path.push_back({double(a), double(b)});
+    }
+    if (legs.empty() || pending.curved) return Fail("brush: a path of at least two points");
+    const double r = width / 2.0;
+    using V = std::pair<double, double>;
+    auto unit = [](V d) {
+      const double n = std::hypot(d.first, d.second);
+      return n > 0 ? V{d.first / n, d.second / n} : V{1, 0};
+    };
+    auto normal = [](V d) { return V{-d.second, d.first}; };
+    // Leg i's direction where it starts and where it ends.
+    auto from = [&](size_t i) {
+      const V a = path[i], b = legs[i].curved ? V{legs[i].cx, legs[i].cy} : path[i + 1];
+      return unit({b.first - a.first, b.second - a.second});
+    };
+    auto to = [&](size_t i) {
+      const V a = legs[i].curved ? V{legs[i].cx, legs[i].cy} : path[i], b = path[i + 1];
+      return unit({b.first - a.first, b.second - a.second});
+    };
+    // The mitred offset of a point between directions a and b.
+    auto miter = [&](V p, V a, V b, double side) {
+      const V na = normal(a), nb = normal(b);
+      const double k = side * r / std::max(1 + na.first * nb.first + na.second * nb.second, 0.2);
+      return V{p.first + k * (na.first + nb.first), p.second + k * (na.second + nb.second)};
+    };
+    const size_t n = legs.size();
+    auto node = [&](size_t i, double side) {
+      const V a = i == 0 ? from(0) : to(i - 1), b = i == n ? to(n - 1) : from(i);
+      return miter(path[i], a, b, side);
+    };
+    auto control = [&](size_t i, double side) { return miter({legs[i].cx, legs[i].cy}, from(i), to(i), side); };
+    bool inside = true;
+    auto pt = [&](V p) {
+      const long x = std::lround(p.first), y = std::lround(p.second);
+      if (x < 0 || x > 255 || y < 0 || y > 255) inside = false;
+      return Point{int(x), int(y)};
+    };
+    auto add = [&](int type, std::vector<V> points) {
+      Segment g;
+      g.type = type;
+      for (const V& p : points) g.points.push_back(pt(p));
+      s.segments.push_back(g);
+      return type == 2 ? 8 : 1;  // outline points the segment adds
+    };
+    s.start = pt(node(0, 1));
+    std::vector<long> left{0}, right(n + 1);
+    long at = 0;
+    for (size_t i = 0; i < n; ++i)
+      left.push_back(at += legs[i].curved ? add(2, {control(i, 1), node(i + 1, 1)}) : add(1, {node(i + 1, 1)}));
+    const V end = path[n], endDir = to(n - 1), startDir = from(0);
+    at += add(2, {V{end.first + 1.4 * r * endDir.first, end.second + 1.4 * r * endDir.second}, node(n, -1)});
+    right[n] = at;
+    const long tip = at - 4;
+    for (size_t i = n; i-- > 0;)
+      right[i] = at += legs[i].curved ? add(2, {control(i, -1), node(i, -1)}) : add(1, {node(i, -1)});
+    const V start = path[0];
+    add(2, {V{start.first - 1.4 * r * startDir.first, start.second - 1.4 * r * startDir.second}, node(0, 1)});
+    if (!inside) return Fail("brush: the outline leaves the 0..255 square");
+    if (IsBend(s.code)) {
+      s.cuts.push_back({0, tip});
+      for (size_t i = 1; i < n; ++i) s.cuts.push_back({left[i], right[i]});
+    }
     if (c.strokes.size() == 255) return Fail("more than 255 strokes");
     c.strokes.push_back(s);
     return true;

@@ -15,6 +15,13 @@
 //   curve X Y ...           segment of type 2 (quadratic spline; the last
 //                           point is on the curve)
 //   seg T X Y ...           segment of any other type T
+//   brush C W X Y [q CX CY] X Y ... [flag F]
+//                           a stroke of code C as a brush of width W draws
+//                           it along the path (a "q" point makes the next
+//                           leg a quadratic curve): both sides, a curved tip
+//                           at each end, mitred corners; a bend stroke also
+//                           gets its cuts (start point to the middle of the
+//                           end tip, then one across each corner)
 //   bytes HH HH ...         the record given as bytes instead of strokes
 //                           (repeat to append)
 //   index OFFSET LENGTH N   index values to write instead of the real ones
