@@ -125,3 +125,33 @@ TEST_F(BitmapTest, FirstStrokePicture) {
   COutLine empty;
   EXPECT_EQ(empty.On_Stroke_Offset("none.bmp", RECT{0, 0, 9, 9}, kWhite, kInk), 0);
 }
+
+// A real character's strip: every cell holds its strokes inside the cell,
+// and the last cell the whole character.
+TEST_F(BitmapTest, StrokeOrderOfARealCharacter) {
+  DataFolder real(kCharacters, "real");
+  real.Load(outline, kJing);
+  RECT* box = nullptr;
+  ASSERT_TRUE(outline.GetRect(&box));
+  const RECT b = *box;
+  ASSERT_EQ(outline.On_Stroke_Order("jing.bmp", 100, kWhite, kInk), 1);
+  const int w = int((b.right - b.left) * (100.0 / (b.bottom - b.top)));
+  const Picture p("jing.bmp");
+  ASSERT_EQ(p.w, (w + 10) * 12);
+  ASSERT_EQ(p.h, 104);
+  for (int cell = 0; cell < 12; ++cell) {
+    const int x = cell * (w + 10);
+    EXPECT_FALSE(p.All(x, 2, x + w, 102, kWhite)) << "cell " << cell << " has ink";
+    EXPECT_TRUE(p.All(x + w, 0, x + w + 10, 104, kWhite)) << "nothing spills past cell " << cell;
+  }
+  // The last cell is the character painted at the strip's scale into a box
+  // that starts at the cell's corner.
+  MemoryDC m(w, 100);
+  outline.On_Set_Offset(-int(b.left * 100.0 / (b.bottom - b.top)), -int(b.top * 100.0 / (b.bottom - b.top)));
+  for (unsigned long k = 1; k <= 12; ++k) outline.DrawStrokeRgn(&m.dc, k, 0);
+  const int last = 11 * (w + 10);
+  int same = 0;
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < w; ++x) same += (p.At(last + x, y + 2) == kInk) == (m.dc.GetPixel(x, y) == RGB(0, 0, 0));
+  EXPECT_EQ(same, w * 100);
+}

@@ -309,3 +309,45 @@ TEST_F(RegionTest, ScaledAccessors) {
   rgn.GetRgnBox(&box);
   EXPECT_EQ(box, (RECT{-90, -18, -4, -9}));
 }
+
+// Real characters: each stroke paints what its region hit-tests, its region
+// box is its scaled box, and each bend stroke falls into two pieces (one per
+// side of its corner) that share no pixel and together are the stroke.
+TEST(RegionReal, StrokesAndBendPiecesOfRealCharacters) {
+  DataFolder real(kCharacters, "real");
+  COutLine o;
+  for (Character c : {kJing, kSen, kKou}) {
+    real.Load(o, c);
+    o.On_Set_Offset(0, 0);
+    o.On_Set_Scale(1.2);
+    int bends = 0;
+    for (unsigned long n = 1; n <= (unsigned long)o.GetStrokes(); ++n) {
+      SCOPED_TRACE(std::to_string(c) + " stroke " + std::to_string(n));
+      MemoryDC m(320, 320);
+      ASSERT_EQ(o.DrawStrokeRgn(&m.dc, n, RGB(0, 0, 0)), 1);
+      const PixelSet stroke = StrokePixels(o, n, 320, 320);
+      EXPECT_EQ(m.Of(RGB(0, 0, 0)), stroke);
+      std::vector<COutLine::StrokePiece> pieces;
+      const int count = o.GetStrokePieces(n, pieces);
+      if (o.GetStrokeName(int(n - 1)) != '5') {
+        EXPECT_EQ(count, 1);
+        continue;
+      }
+      ++bends;
+      ASSERT_EQ(count, 2);
+      CRgn first, second;
+      ASSERT_EQ(o.GetPieceRgn(n, pieces[0], &first), 1);
+      ASSERT_EQ(o.GetPieceRgn(n, pieces[1], &second), 1);
+      PixelSet a = RegionPixels(first, 320, 320), b = RegionPixels(second, 320, 320), both = a;
+      both.insert(b.begin(), b.end());
+      EXPECT_EQ(both.size(), a.size() + b.size()) << "no pixel in both pieces";
+      EXPECT_EQ(both, stroke);
+      RECT ra, rb;
+      first.GetRgnBox(&ra);
+      second.GetRgnBox(&rb);
+      EXPECT_GT(ra.right - ra.left, ra.bottom - ra.top) << "the first piece runs across";
+      EXPECT_GT(rb.bottom - rb.top, rb.right - rb.left) << "the second runs down";
+    }
+    EXPECT_EQ(bends, c == kSen ? 0 : c == kJing ? 3 : 1);
+  }
+}
