@@ -116,6 +116,15 @@ int On_Get_Stroke_Name(EngineContext* context);
 // dSlot10 := the scale that fits the character, with a margin, into the
 // RECT that pSlot28 points to; it also becomes the outline's fill area.
 // Pool index nSlot04. 0 without a RECT.
+// Placement: drawing, regions and the fill put font point p at
+// trunc(p * scale) + offset, so at scale s and offset (x, y) the character
+// covers trunc(box.left * s) + x .. trunc(box.right * s) + x (box from
+// On_Get_Rect), likewise in y. Boxes rarely start at 0, so at this scale
+// the character may reach past the RECT: the fill's picture grows to hold
+// it, but a host that wants it inside a W x H area picks
+// s <= min((W - x) / box.right, (H - y) / box.bottom) for offsets x, y >= 0
+// (the fill takes negative offsets as 0), or centres it for drawing and
+// regions with x = (W - (box.right - box.left) * s) / 2 - box.left * s.
 int On_Get_Scale(EngineContext* context);
 // pSlot28 := the address of the outline's bounding box (a RECT in font
 // units, 0..255), valid while that outline holds the character. Pool
@@ -138,7 +147,11 @@ int On_Get_Stroke_Rgn(EngineContext* context);
 // swept line and dSlot20 per stroke in ms (negative: 10, 60); pSlot28 the
 // CWnd that is drawn on and gets progress message WM_USER + 2000; nSlot2C
 // the stroke colour; strSlot38 the background colour in decimal. 1 once
-// the thread runs (the fill may still refuse and tell the window so).
+// the thread runs (the fill may still refuse and tell the window so). 0,
+// nothing sent, before an On_Get_Scale has given the outline an area to
+// fill. Strokes land where On_Draw_Stroke paints them at the same scale and
+// offset. The window may be deleted during the fill: its messages are then
+// dropped.
 int On_Fill_Stroke(EngineContext* context);
 // Writes the stroke-order strip as the BMP file strSlot38: cells pSlot28
 // (an int) pixels high, background nSlot2C, strokes nSlot30. Pool index as
