@@ -10,11 +10,13 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -473,19 +475,75 @@ TEST_F(LessonFiles, APaintOfALessonPictureTakesThePictureNotWhatCoversTheBoard) 
 
 // ---- a save killed half way ----
 
-// The second program: a board of 40 pages saved as teacher A's volume 1,
-// lesson 5, whose note of page 20 never comes (a FIFO nobody writes), so the
-// save stops half way until the program is killed.
+// The second program: a board of LESSON_SAVER_PAGES pages (painted from
+// LESSON_SAVER_SEED) saved as teacher A's volume 1, lesson 5, with the
+// notes that its program folder LESSON_SAVER_FOLDER holds. With
+// LESSON_SAVER_TRACED it says "ready" in that folder and saves only once a
+// tracer is attached, which then kills it at an exact system call.
 TEST(LessonSaveKilled, Saver) {
   const char* folder = getenv("LESSON_SAVER_FOLDER");
-  if (!folder) GTEST_SKIP() << "run by LessonFiles.KilledHalfWayThroughASaveTheLessonStaysAsItWas";
+  if (!folder) GTEST_SKIP() << "run by the LessonFiles tests that kill a save";
   StartUp();
   Form3->ProgramFolder = folder;
-  Board(40, 500);
+  Board(atoi(getenv("LESSON_SAVER_PAGES")), atoi(getenv("LESSON_SAVER_SEED")));
   Lesson("A", "1", "5");
+  if (getenv("LESSON_SAVER_TRACED")) {
+    prctl(PR_SET_PTRACER, PR_SET_PTRACER_ANY);
+    Write(std::string(folder) + "ready", "");
+    // The tracer's attachment is the start signal, not a time.
+    auto traced = [] {
+      std::ifstream status("/proc/self/status");
+      for (std::string line; std::getline(status, line);)
+        if (line.rfind("TracerPid:", 0) == 0) return atoi(line.c_str() + 10) != 0;
+      return false;
+    };
+    while (!traced()) usleep(2000);
+  }
   Save();
-  ADD_FAILURE() << "the save ended";
+  EXPECT_EQ(Read(std::string(folder) + "boxes.log"), "");
+  EXPECT_FALSE(Form6->Visible()) << "the save failed";
 }
+
+namespace {
+
+// The saver started with its own program folder (and message log there).
+pid_t StartSaver(const std::string& folder, int pages, int seed, bool traced) {
+  char self[4096];
+  const ssize_t len = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (len <= 0) return -1;
+  self[len] = 0;
+  std::vector<std::string> env = {"LESSON_SAVER_FOLDER=" + folder, "LESSON_SAVER_PAGES=" + std::to_string(pages),
+                                  "LESSON_SAVER_SEED=" + std::to_string(seed), "QUARVEL_MSGBOX_LOG=" + folder + "boxes.log"};
+  if (traced) env.push_back("LESSON_SAVER_TRACED=1");
+  for (char** e = environ; *e; ++e)
+    if (strncmp(*e, "QUARVEL_MSGBOX_LOG=", 19) != 0) env.push_back(*e);
+  std::vector<char*> envp;
+  for (std::string& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execle(self, self, "--gtest_filter=LessonSaveKilled.Saver", nullptr, envp.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// The program's exit status.
+int Reap(pid_t pid) {
+  int status = 0;
+  return waitpid(pid, &status, 0) == pid ? status : -1;
+}
+
+// A folder's files as they were.
+void Restore(const std::string& folder, const std::map<std::string, std::string>& files) {
+  QDir(QString::fromStdString(folder)).removeRecursively();
+  QDir().mkpath(QString::fromStdString(folder));
+  for (const auto& [name, bytes] : files) Write(folder + name, bytes);
+}
+
+bool Temporary(const std::string& name) { return name.rfind(".quarvel-", 0) == 0; }
+
+}  // namespace
 
 TEST_F(LessonFiles, KilledHalfWayThroughASaveTheLessonStaysAsItWas) {
   Board(3, 100);
@@ -495,26 +553,14 @@ TEST_F(LessonFiles, KilledHalfWayThroughASaveTheLessonStaysAsItWas) {
   const QImage pages[] = {Page(1), Page(2), Page(3)};
   const std::map<std::string, std::string> before = Files(Data());
 
+  // The saver's note of page 20 never comes (a FIFO nobody writes), so its
+  // save stops half way, with the pictures of other pages in the data
+  // folder under temporary names, until it is killed.
   const std::string folder = TestDir() + "/saver/", fifo = folder + "20";
   QDir().mkpath(QString::fromStdString(folder));
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  char self[4096];
-  const ssize_t len = readlink("/proc/self/exe", self, sizeof self - 1);
-  ASSERT_GT(len, 0);
-  self[len] = 0;
-  std::vector<std::string> env = {"LESSON_SAVER_FOLDER=" + folder};
-  for (char** e = environ; *e; ++e) env.push_back(*e);
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  const pid_t saver = fork();
-  if (saver == 0) {
-    execle(self, self, "--gtest_filter=LessonSaveKilled.Saver", nullptr, envp.data());
-    _exit(127);
-  }
+  const pid_t saver = StartSaver(folder, 40, 500, false);
   ASSERT_GT(saver, 0);
-  // Half way: the saver waits for the note of page 20, and the pictures of
-  // other pages lie in the data folder under temporary names.
   int fd = -1;
   const std::string mine = ".quarvel-" + std::to_string(saver) + "-";
   auto temporaries = [&] {
@@ -526,20 +572,103 @@ TEST_F(LessonFiles, KilledHalfWayThroughASaveTheLessonStaysAsItWas) {
                                             temporaries() >= 10; },
                                60000);
   kill(saver, SIGKILL);
-  int status = 0;
-  waitpid(saver, &status, 0);
+  const int status = Reap(saver);
   if (fd >= 0) close(fd);
   ASSERT_TRUE(halfWay);
   ASSERT_TRUE(WIFSIGNALED(status));
 
-  // Every file of the lesson as it was; only the saver's temporary files
-  // are left over.
-  std::map<std::string, std::string> after = Files(Data());
-  for (auto it = after.begin(); it != after.end();) it = it->first.rfind(mine, 0) == 0 ? after.erase(it) : ++it;
-  EXPECT_EQ(after, before);
+  // Every file of the lesson as it was; the killed saver's temporary files
+  // are gone with the next open.
   Board(6, 110);
   Open();
   EXPECT_EQ(Boxes(), "");
+  EXPECT_EQ(Files(Data()), before);
   EXPECT_EQ(Form3->PageCount, 3);
   for (int n = 1; n <= 3; ++n) EXPECT_TRUE(Same(Page(n), pages[n - 1])) << n;
+}
+
+// The saver killed by strace at the n-th call of a system call, in every
+// phase of the save: while the files are written under temporary names,
+// while the journal is put in place, between the renames, before the old
+// note goes and before the journal goes. After what a start-up does, the
+// data folder holds the old lesson or the new one byte for byte, with
+// nothing temporary, and it opens pixel for pixel.
+TEST_F(LessonFiles, KilledAtAnyCallOfASaveTheLessonOpensOldOrNewWhole) {
+  if (Sh("strace -V") .empty()) GTEST_SKIP() << "strace is not installed";
+  const std::string folder = TestDir() + "/traced/";
+  QDir(QString::fromStdString(folder)).removeRecursively();
+  QDir().mkpath(QString::fromStdString(folder));
+  // The new lesson: six pages, notes on pages 1, 2 and 4.
+  for (int n : {1, 2, 4}) Write(folder + std::to_string(n), "new note " + std::to_string(n));
+  Board(6, 700);
+  std::vector<QImage> newPages = {QImage()};
+  for (int n = 1; n <= 6; ++n) newPages.push_back(Page(n));
+  // The old lesson: four pages, notes on pages 2 and 3 (the new page 3 has
+  // none, so its old note goes).
+  QDir(QString::fromStdString(Data())).removeRecursively();
+  for (int n = 1; n <= 99; ++n) remove(Note(n).c_str());
+  Write(Note(2), "old note 2");
+  Write(Note(3), "old note 3");
+  Board(4, 600);
+  std::vector<QImage> oldPages = {QImage()};
+  for (int n = 1; n <= 4; ++n) oldPages.push_back(Page(n));
+  Lesson("A", "1", "5");
+  Save();
+  ASSERT_EQ(Boxes(), "");
+  const std::map<std::string, std::string> oldFiles = Files(Data());
+
+  // The new lesson as a save that runs to its end leaves it.
+  const pid_t whole = StartSaver(folder, 6, 700, false);
+  ASSERT_GT(whole, 0);
+  const int wholeStatus = Reap(whole);
+  ASSERT_TRUE(WIFEXITED(wholeStatus) && WEXITSTATUS(wholeStatus) == 0) << wholeStatus;
+  const std::map<std::string, std::string> newFiles = Files(Data());
+  ASSERT_EQ(newFiles.size(), 6u * 2 + 3 + 1);
+  ASSERT_NE(newFiles, oldFiles);
+
+  // The calls are counted per thread. The workers write and flush the
+  // pages' files (two or three each); the program's own thread then flushes
+  // the index, puts the journal in place (rename 1), renames the 16 files
+  // (renames 2 to 17), removes the old note of page 3 (unlink 1) and the
+  // journal (unlink 2).
+  const struct {
+    const char* call;
+    int nth;
+    bool becomesNew;
+  } kills[] = {{"fsync", 1, false},  {"fsync", 2, false}, {"rename", 1, false}, {"rename", 2, true},
+               {"rename", 9, true}, {"rename", 17, true}, {"unlink", 1, true},  {"unlink", 2, true}};
+  for (const auto& k : kills) {
+    const std::string at = std::string(k.call) + " " + std::to_string(k.nth);
+    Restore(Data(), oldFiles);
+    remove((folder + "ready").c_str());
+    const pid_t saver = StartSaver(folder, 6, 700, true);
+    ASSERT_GT(saver, 0);
+    ASSERT_TRUE(WaitFor([&] { return Exists(folder + "ready"); }, 60000)) << at;
+    const pid_t tracer = fork();
+    if (tracer == 0) {
+      const std::string pid = std::to_string(saver), inject = std::string(k.call) + ":signal=SIGKILL:when=" +
+                                                              std::to_string(k.nth);
+      execlp("strace", "strace", "-f", "-qq", "-o", "/dev/null", "-e", ("trace=" + std::string(k.call)).c_str(), "-e",
+             ("inject=" + inject).c_str(), "-p", pid.c_str(), nullptr);
+      _exit(127);
+    }
+    const int status = Reap(saver);
+    Reap(tracer);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << at << ": " << status;
+
+    // What the next start-up does.
+    RecoverLessonFolders();
+    const std::map<std::string, std::string> after = Files(Data());
+    for (const auto& [name, bytes] : after) EXPECT_FALSE(Temporary(name)) << at << ": " << name;
+    EXPECT_TRUE(after == (k.becomesNew ? newFiles : oldFiles)) << at;
+
+    Board(1, 900);
+    Open();
+    EXPECT_EQ(Boxes(), "") << at;
+    const std::vector<QImage>& expected = k.becomesNew ? newPages : oldPages;
+    ASSERT_EQ(Form3->PageCount, int(expected.size()) - 1) << at;
+    for (int n = 1; n < int(expected.size()); ++n) EXPECT_TRUE(Same(Page(n), expected[size_t(n)])) << at << " page " << n;
+    EXPECT_EQ(Read(Note(3)), k.becomesNew ? "" : "old note 3") << at;
+  }
+  for (int n = 1; n <= 99; ++n) remove(Note(n).c_str());
 }
