@@ -20,6 +20,8 @@
 #include "platform/fs/ini_text.h"
 #include "platform/fs/inifile.h"
 #include "platform/gdiplus/png_encoder.h"
+#include "platform/text/gbk.h"
+#include "platform/vcl/rtf.h"
 
 namespace {
 
@@ -169,10 +171,23 @@ class SaveProgress {
 
 // ---- opening ----
 
+// A note as the panel keeps it: rich text (a stream cut short reads as far
+// as it goes), or plain GBK text of printable characters and line ends.
+bool IsNote(const std::string& bytes) {
+  if (vcl::rtf::IsRtf(bytes)) return true;
+  const QString text = gbk::ToQString(bytes);
+  for (const QChar c : text)
+    if (c == QChar(0xFFFD) || (c.unicode() < 0x20 && c != '\t' && c != '\r' && c != '\n') || c.unicode() == 0x7F)
+      return false;
+  return true;
+}
+
 struct LoadedPage {
   gdi::Bitmap pixels;
-  bool picture = false;     // the page's picture was read
-  bool unreadable = false;  // there is a picture, but it does not decode
+  bool picture = false;  // the page's picture was read
+  // There is a picture that does not decode, a note that is neither rich
+  // text nor GBK text.
+  bool badPicture = false, badNote = false;
   PanelRecord panel;
 };
 
@@ -188,22 +203,30 @@ LoadedPage ReadPage(const std::string& base, int width, int height, COLORREF bac
   Gdiplus::Image picture(base + ".pte");
   gdi::DC dc(&p.pixels);
   p.picture = Gdiplus::Graphics(&dc).DrawImage(&picture, 0, 0) == Gdiplus::Ok;
-  p.unreadable = picture.GetLastStatus() != Gdiplus::Ok && picture.GetLastStatus() != Gdiplus::FileNotFound;
+  p.badPicture = picture.GetLastStatus() != Gdiplus::Ok && picture.GetLastStatus() != Gdiplus::FileNotFound;
 
   const TIniFile sec(base + ".sec");
   p.panel.height = height - 40;
   for (const PanelKey& k : kPanelKeys) p.panel.*k.field = sec.ReadInteger(kPanelSection, k.key, p.panel.*k.field);
   if (p.panel.kind < 0 || p.panel.kind > 2) p.panel.kind = 0;
 
-  if (!CopyFile(base + ".te", noteFile, FALSE)) DeleteFile(noteFile);
+  const std::optional<std::string> note = ReadWholeFile(base + ".te");
+  p.badNote = note && !IsNote(*note);
+  if (!note || p.badNote || !WriteWholeFile(noteFile, *note)) DeleteFile(noteFile);
   return p;
 }
 
-// "第2、5页的图像无法读取！": the pages whose pictures could not be read.
-std::string UnreadablePages(const std::vector<int>& pages) {
-  std::string list;
-  for (int n : pages) list += (list.empty() ? "" : "、") + IntToStr(n);
-  return "第" + list + "页的图像无法读取！";
+// What the lesson's pages held that could not be read, a line for pictures
+// and one for notes: "第2、5页的图像无法读取！".
+std::string Unreadable(const std::vector<int>& pictures, const std::vector<int>& notes) {
+  std::string text;
+  for (const auto& [pages, what] : {std::pair{&pictures, "图像"}, std::pair{&notes, "注释"}}) {
+    if (pages->empty()) continue;
+    std::string list;
+    for (int n : *pages) list += (list.empty() ? "" : "、") + IntToStr(n);
+    text += (text.empty() ? "" : "\n") + ("第" + list + "页的" + what + "无法读取！");
+  }
+  return text;
 }
 
 }  // namespace
@@ -296,7 +319,7 @@ void TForm6::SpeedButton1Click(TObject*) {
   const COLORREF background = ColorToRGB(board->RCP->Color);
   Hide();
 
-  std::vector<int> unreadable;
+  std::vector<int> badPictures, badNotes;
   InOrder<LoadedPage>(
       count,
       [&](int n) { return ReadPage(PageBase(folder, key, n), width, height, background, NoteFile(notes, n)); },
@@ -310,7 +333,8 @@ void TForm6::SpeedButton1Click(TObject*) {
           board->FillPage(n, board->RCP->Color);
           p.picture = false;
         }
-        if (p.unreadable) unreadable.push_back(n);
+        if (p.badPicture) badPictures.push_back(n);
+        if (p.badNote) badNotes.push_back(n);
         board->SetPanelKind(n, p.panel.kind);
         board->PageState[n] = p.picture ? 2 : 1;
         board->PanelOnPage[n] = 0;
@@ -345,5 +369,5 @@ void TForm6::SpeedButton1Click(TObject*) {
     board->RichEdit1->Lines->Clear();
   }
   Close();
-  if (!unreadable.empty()) ShowPlainMessage(UnreadablePages(unreadable));
+  if (!badPictures.empty() || !badNotes.empty()) ShowPlainMessage(Unreadable(badPictures, badNotes));
 }

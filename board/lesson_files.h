@@ -25,7 +25,8 @@
 // were complete, has the new one put in place at the next start or the
 // next open or save in that folder. The pictures are encoded and decoded
 // on worker threads, one page each at a time. A picture that does not
-// decode leaves its page plain, and the open names the page.
+// decode completely leaves its page plain, a note that is neither rich text
+// nor GBK text is not taken, and the open names those pages.
 #pragma once
 #include <string>
 

@@ -10,7 +10,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -86,6 +88,13 @@ void Paint(int page, int seed) {
     return image.rect();
   });
   Form3->PageState[page] = 2;
+}
+
+// A folder's files as they were.
+void Restore(const std::string& folder, const std::map<std::string, std::string>& files) {
+  QDir(QString::fromStdString(folder)).removeRecursively();
+  QDir().mkpath(QString::fromStdString(folder));
+  for (const auto& [name, bytes] : files) Write(folder + name, bytes);
 }
 
 // A board of pages 1..count, each painted with seed + page.
@@ -442,6 +451,146 @@ TEST_F(LessonFiles, ALessonOfMoreThan99PagesOpensItsFirst99AndAMissingPictureLea
   Board(1, 81);
 }
 
+// Each file of a lesson cut short at several places or overwritten with
+// random bytes: the open says what it could not read, shows nothing of what
+// did not decode, keeps what did, and changes no file of the data folder.
+TEST_F(LessonFiles, ADamagedFileOfALessonIsSaidAndNothingUndecodedIsShown) {
+  QDir(QString::fromStdString(Data())).removeRecursively();
+  for (int n = 1; n <= 99; ++n) remove(Note(n).c_str());
+  // Another lesson, and this one: three pages, a rich-text note on page 2.
+  Board(1, 200);
+  Lesson("B", "1", "1");
+  Save();
+  Board(3, 210);
+  Form3->SetPanelKind(2, 1);
+  Form3->PanelLeft[2] = 20, Form3->PanelTop[2] = 60, Form3->PanelWidth[2] = 300, Form3->PanelHeight[2] = 400;
+  const std::string note = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\\f0\\fs32 "
+                           "\\'d7\\'d6 first line\\par second line\\par}";
+  Write(Note(2), note);
+  Lesson("A", "1", "8");
+  Save();
+  ASSERT_EQ(Boxes(), "");
+  const std::vector<QImage> pages = {QImage(), Page(1), Page(2), Page(3)};
+  const std::map<std::string, std::string> whole = Files(Data());
+
+  const QImage plain = [] {
+    QImage p(W, H, QImage::Format_RGB32);
+    p.fill(QColor(GetRValue(Form3->RCP->Color()), GetGValue(Form3->RCP->Color()), GetBValue(Form3->RCP->Color())));
+    return p;
+  }();
+  const std::string noIndex = "Quarvel\t系统找不到指定的文件！\n";
+  const struct {
+    const char* file;
+    const char* said;  // "" when nothing can tell it is damaged
+    bool pictureGone, noteGone;
+  } kinds[] = {{"A182.pte", "Quarvel\t第2页的图像无法读取！\n", true, false},
+               {"A182.sec", "", false, false},
+               {"A182.te", "Quarvel\t第2页的注释无法读取！\n", false, true},
+               {"datb.sec", noIndex.c_str(), false, false}};
+  for (const auto& k : kinds) {
+    const std::string bytes = whole.at(k.file);
+    // Nothing left, the first bytes, half, all but the end, the same size
+    // of random bytes.
+    struct Damage {
+      std::string name, bytes;
+    };
+    std::vector<Damage> damages;
+    const size_t end = bytes.size() > 80 ? 40 : 3;  // a PNG's last 16 bytes are no pixels
+    for (size_t cut : {size_t(0), std::min(bytes.size() - 1, size_t(20)), bytes.size() / 2, bytes.size() - end})
+      damages.push_back({"cut at " + std::to_string(cut), bytes.substr(0, cut)});
+    damages.push_back({"random", Sh("head -c " + std::to_string(bytes.size()) + " /dev/urandom")});
+    for (const Damage& d : damages) {
+      const std::string at = std::string(k.file) + " " + d.name;
+      Restore(Data(), whole);
+      Write(InData(k.file), d.bytes);
+      const std::map<std::string, std::string> damaged = Files(Data());
+      Write("boxes.log", "");
+      Board(5, 220);
+      const QImage before5 = Page(5);
+      Open();
+      EXPECT_EQ(Files(Data()), damaged) << at;
+      const std::string boxes = Boxes();
+      const bool index = std::string(k.file) == "datb.sec";
+      if (index) {
+        // The index tells the page count: anything else than the lesson
+        // whole, or said that it is not there.
+        if (boxes == noIndex) {
+          EXPECT_EQ(Form3->PageCount, 5) << at;
+          EXPECT_TRUE(Same(Page(5), before5)) << at;
+          continue;
+        }
+        ASSERT_EQ(boxes, "") << at;
+      } else if (std::string(k.file) == "A182.te" && d.name != "random") {
+        // Rich text cut short reads as far as it goes.
+        EXPECT_EQ(boxes, "") << at;
+      } else {
+        EXPECT_EQ(boxes, k.said) << at;
+      }
+      ASSERT_EQ(Form3->PageCount, 3) << at;
+      for (int n = 1; n <= 3; ++n)
+        EXPECT_TRUE(Same(Page(n), n == 2 && k.pictureGone ? plain : pages[size_t(n)])) << at << " page " << n;
+      EXPECT_EQ(Form3->PageState[2], k.pictureGone ? 1 : 2) << at;
+      EXPECT_GE(Form3->PanelKind(2), 0) << at;
+      EXPECT_LE(Form3->PanelKind(2), 2) << at;
+      if (k.noteGone && d.name == "random") EXPECT_FALSE(Exists(Note(2))) << at;
+      if (!k.noteGone && !index && std::string(k.file) != "A182.te") EXPECT_EQ(Read(Note(2)), note) << at;
+    }
+  }
+  // The other lesson never changed.
+  for (const auto& [name, bytes] : Files(Data()))
+    if (name.rfind("B11", 0) == 0) EXPECT_EQ(bytes, whole.at(name)) << name;
+  Restore(Data(), whole);
+}
+
+// A save into a file system that is full: said, and the lesson as it was,
+// with nothing temporary left. The test mounts a small tmpfs as drive F
+// when it may; otherwise a file size limit stands in for the full disk.
+TEST_F(LessonFiles, ASaveIntoAFullFileSystemSaysSoAndLeavesTheLessonAsItWas) {
+  const std::string drive = winpath::DrivesRoot() + "/F";
+  QDir().mkpath(QString::fromStdString(drive));
+  const bool mounted = mount("tmpfs", drive.c_str(), "tmpfs", 0, "size=1m") == 0;
+  Board(2, 300);
+  Lesson("A", "2", "1", 'F');
+  Save();
+  ASSERT_EQ(Boxes(), "");
+  const std::map<std::string, std::string> before = Files(Data('F'));
+  ASSERT_EQ(before.size(), 5u);
+
+  // Pages of noise, which no encoder makes small: more than the disk holds.
+  Board(3, 310);
+  for (int n = 1; n <= 3; ++n)
+    Form3->Pages[n]->Pixels().Draw([n](QImage& image) {
+      uint32_t x = 2463534242u * uint32_t(n);
+      for (int y = 0; y < image.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int i = 0; i < image.width(); ++i) {
+          x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+          row[i] = 0xFF000000u | (x & 0xFFFFFFu);
+        }
+      }
+      return image.rect();
+    });
+  struct rlimit old {};
+  getrlimit(RLIMIT_FSIZE, &old);
+  if (!mounted) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old;
+    limit.rlim_cur = 1 << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  }
+  Save();
+  if (!mounted) setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(Boxes(), "Quarvel\t课程保存失败！\n");
+  EXPECT_TRUE(Form6->Visible());
+  EXPECT_EQ(Files(Data('F')), before);
+
+  Board(1, 320);
+  Open();
+  EXPECT_EQ(Form3->PageCount, 2);
+  if (mounted) umount(drive.c_str());
+  QDir(QString::fromStdString(drive)).removeRecursively();
+}
+
 TEST_F(LessonFiles, ALockedManagerNeitherOpensNorSaves) {
   Board(2, 90);
   Form6->Lock();
@@ -532,13 +681,6 @@ pid_t StartSaver(const std::string& folder, int pages, int seed, bool traced) {
 int Reap(pid_t pid) {
   int status = 0;
   return waitpid(pid, &status, 0) == pid ? status : -1;
-}
-
-// A folder's files as they were.
-void Restore(const std::string& folder, const std::map<std::string, std::string>& files) {
-  QDir(QString::fromStdString(folder)).removeRecursively();
-  QDir().mkpath(QString::fromStdString(folder));
-  for (const auto& [name, bytes] : files) Write(folder + name, bytes);
 }
 
 bool Temporary(const std::string& name) { return name.rfind(".quarvel-", 0) == 0; }
