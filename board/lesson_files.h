@@ -22,10 +22,11 @@
 // names first, and puts them in place all together (file_batch.h) only when
 // all are complete: a save that fails or is killed before that leaves the
 // lesson as it was; one killed or failing later has the new lesson put in
-// place at the next start or the next open or save in that folder. The pictures are encoded and decoded
-// on worker threads, one page each at a time. A picture that does not
-// decode completely leaves its page plain, a note that is neither rich text
-// nor GBK text is not taken, and the open names those pages.
+// place at the next start or the next open or save in that folder. The
+// pictures are encoded and decoded on worker threads, one page each at a
+// time. A picture that does not decode completely leaves its page plain, a
+// note that is neither rich text nor GBK text is not taken, and the open
+// names those pages.
 #pragma once
 #include <string>
 
