@@ -14,11 +14,14 @@
 
 #include "board/board.h"
 #include "board/lessons.h"
+#include "platform/fs/file_batch.h"
 #include "platform/fs/files.h"
 #include "platform/fs/folders.h"
 #include "platform/fs/ini_text.h"
 #include "platform/fs/inifile.h"
 #include "platform/gdiplus/png_encoder.h"
+#include "platform/text/gbk.h"
+#include "platform/vcl/rtf.h"
 
 namespace {
 
@@ -92,12 +95,18 @@ void InOrder(int count, Job job, Take take) {
 
 // ---- saving ----
 
-// One page's files, complete under temporary names; Commit puts them in
-// place.
+// One page's files, complete and on disk under temporary names; the save's
+// batch puts them in place.
 struct PageFiles {
   std::unique_ptr<FileReplacement> picture, panel, note;  // no note: the page has none
   bool written = false;
 };
+
+// Written and finished on a worker, so that the pages' encoding and their
+// flushes to disk run side by side.
+bool Finished(const std::unique_ptr<FileReplacement>& f, const void* data, size_t size) {
+  return f->Write(data, size) && f->Finish();
+}
 
 PageFiles WritePage(const std::string& base, const gdi::Bitmap& pixels, const PanelRecord& record,
                     const std::string& noteFile) {
@@ -105,7 +114,7 @@ PageFiles WritePage(const std::string& base, const gdi::Bitmap& pixels, const Pa
   std::string png;
   if (Gdiplus::EncodePng(pixels, &png) != Gdiplus::Ok) return f;
   f.picture = std::make_unique<FileReplacement>(base + ".pte");
-  if (!f.picture->Write(png.data(), png.size())) return f;
+  if (!Finished(f.picture, png.data(), png.size())) return f;
 
   // The panel's keys go into what the file holds already, as an INI file
   // is written; a file that is there but cannot be read is not replaced.
@@ -116,22 +125,27 @@ PageFiles WritePage(const std::string& base, const gdi::Bitmap& pixels, const Pa
   for (const PanelKey& k : kPanelKeys) sec.Set(kPanelSection, k.key, std::to_string(record.*k.field));
   const std::string text = sec.Bytes();
   f.panel = std::make_unique<FileReplacement>(secName);
-  if (!f.panel->Write(text.data(), text.size())) return f;
+  if (!Finished(f.panel, text.data(), text.size())) return f;
 
   if (const std::optional<std::string> note = ReadWholeFile(noteFile)) {
     f.note = std::make_unique<FileReplacement>(base + ".te");
-    if (!f.note->Write(note->data(), note->size())) return f;
+    if (!Finished(f.note, note->data(), note->size())) return f;
   }
   f.written = true;
   return f;
 }
 
-bool CommitPage(PageFiles& f, const std::string& base) {
-  if (!f.written || !f.picture->Commit() || !f.panel->Commit()) return false;
-  if (f.note) return f.note->Commit();
-  // A page without a note keeps no note of an earlier save of this name.
-  const std::string te = base + ".te";
-  return !FileExists(te) || DeleteFile(te);
+// The index with the lesson's page count; nothing when the index is there
+// but cannot be read (it is never replaced then).
+std::unique_ptr<FileReplacement> WriteIndex(const std::string& folder, const std::string& key, int count) {
+  const std::string name = folder + kIndexFile;
+  const std::optional<std::string> old = ReadWholeFile(name);
+  if ((!old && FileExists(name)) || !IniText::CanHoldSection(key)) return nullptr;
+  IniText index(old.value_or(std::string()));
+  index.Set(key, "pag", std::to_string(count));
+  const std::string text = index.Bytes();
+  auto f = std::make_unique<FileReplacement>(name);
+  return Finished(f, text.data(), text.size()) ? std::move(f) : nullptr;
 }
 
 void ShowPage(int page) {
@@ -157,16 +171,31 @@ class SaveProgress {
 
 // ---- opening ----
 
+// A note as the panel keeps it: rich text (a stream cut short reads as far
+// as it goes), or plain GBK text of printable characters and line ends.
+bool IsNote(const std::string& bytes) {
+  if (vcl::rtf::IsRtf(bytes)) return true;
+  const QString text = gbk::ToQString(bytes);
+  for (const QChar c : text)
+    if (c == QChar(0xFFFD) || (c.unicode() < 0x20 && c != '\t' && c != '\r' && c != '\n') || c.unicode() == 0x7F)
+      return false;
+  return true;
+}
+
 struct LoadedPage {
   gdi::Bitmap pixels;
   bool picture = false;  // the page's picture was read
+  // There is a picture that does not decode, a note that is neither rich
+  // text nor GBK text.
+  bool badPicture = false, badNote = false;
   PanelRecord panel;
 };
 
 // A page of the screen's size in the background colour with the page's
-// picture drawn on it at its natural size (a picture that cannot be read
-// leaves the plain page); its panel; its note copied into the program
-// folder, or a note there of the page before removed.
+// picture drawn on it at its natural size (a picture that is missing or
+// does not decode completely leaves the plain page); its panel; its note
+// copied into the program folder, or a note there of the page before
+// removed.
 LoadedPage ReadPage(const std::string& base, int width, int height, COLORREF background,
                     const std::string& noteFile) {
   LoadedPage p;
@@ -174,17 +203,38 @@ LoadedPage ReadPage(const std::string& base, int width, int height, COLORREF bac
   Gdiplus::Image picture(base + ".pte");
   gdi::DC dc(&p.pixels);
   p.picture = Gdiplus::Graphics(&dc).DrawImage(&picture, 0, 0) == Gdiplus::Ok;
+  p.badPicture = picture.GetLastStatus() != Gdiplus::Ok && picture.GetLastStatus() != Gdiplus::FileNotFound;
 
   const TIniFile sec(base + ".sec");
   p.panel.height = height - 40;
   for (const PanelKey& k : kPanelKeys) p.panel.*k.field = sec.ReadInteger(kPanelSection, k.key, p.panel.*k.field);
   if (p.panel.kind < 0 || p.panel.kind > 2) p.panel.kind = 0;
 
-  if (!CopyFile(base + ".te", noteFile, FALSE)) DeleteFile(noteFile);
+  const std::optional<std::string> note = ReadWholeFile(base + ".te");
+  p.badNote = note && !IsNote(*note);
+  if (!note || p.badNote || !WriteWholeFile(noteFile, *note)) DeleteFile(noteFile);
   return p;
 }
 
+// What the lesson's pages held that could not be read, a line for pictures
+// and one for notes: "第2、5页的图像无法读取！".
+std::string Unreadable(const std::vector<int>& pictures, const std::vector<int>& notes) {
+  std::string text;
+  for (const auto& [pages, what] : {std::pair{&pictures, "图像"}, std::pair{&notes, "注释"}}) {
+    if (pages->empty()) continue;
+    std::string list;
+    for (int n : *pages) list += (list.empty() ? "" : "、") + IntToStr(n);
+    text += (text.empty() ? "" : "\n") + ("第" + list + "页的" + what + "无法读取！");
+  }
+  return text;
+}
+
 }  // namespace
+
+void RecoverLessonFolders() {
+  for (char drive = 'A'; drive <= 'Z'; ++drive)
+    if (DirectoryExists(LessonDataFolder(drive))) RecoverFileBatches(LessonDataFolder(drive));
+}
 
 std::string LessonDataFolder(char drive) { return std::string(1, drive) + ":\\Program files\\Quarvel\\data\\"; }
 
@@ -204,6 +254,9 @@ void TForm6::SpeedButton2Click(TObject*) {
     panels[size_t(n)] = {board->PanelKind(n), board->PanelLeft[n], board->PanelTop[n], board->PanelWidth[n],
                          board->PanelHeight[n]};
   }
+  // What a save killed earlier left is put right first; a journal that
+  // cannot be carried out would later undo this save.
+  if (!RecoverFileBatches(folder)) return ShowPlainMessage("课程保存失败！");
   Hide();
 
   std::vector<PageFiles> files(size_t(count) + 1);
@@ -219,13 +272,24 @@ void TForm6::SpeedButton2Click(TObject*) {
         files[size_t(n)] = std::move(f);
         progress.Show(n);
       });
-  // Only a lesson complete under temporary names replaces the old one, and
-  // its index entry names it only once its pages are in place.
-  if (saved)
-    InOrder<bool>(
-        count, [&](int n) { return CommitPage(files[size_t(n)], PageBase(folder, key, n)); },
-        [&](int, bool ok) { saved = saved && ok; });
-  saved = saved && TIniFile(folder + kIndexFile).WriteInteger(key, "pag", count);
+  // Only a lesson complete under temporary names replaces the old one, all
+  // its files at once: a program killed while they are put in place has
+  // them put in place at its next start (or the lesson's next open or save).
+  std::unique_ptr<FileReplacement> index;
+  if (saved) index = WriteIndex(folder, key, count);
+  saved = saved && index;
+  if (saved) {
+    FileBatch batch(folder);
+    for (int n = 1; n <= count; ++n) {
+      PageFiles& f = files[size_t(n)];
+      for (FileReplacement* r : {f.picture.get(), f.panel.get(), f.note.get()})
+        if (r) batch.Replace(r);
+      // A page without a note keeps no note of an earlier save of this name.
+      if (!f.note) batch.Remove(PageBase(folder, key, n) + ".te");
+    }
+    batch.Replace(index.get());
+    saved = batch.Commit();
+  }
   files.clear();
 
   board->Edit2->Text = IntToStr(board->CurrentPage);
@@ -241,6 +305,8 @@ void TForm6::SpeedButton2Click(TObject*) {
 void TForm6::SpeedButton1Click(TObject*) {
   if (!CheckUnlocked()) return;
   DataFolder = LessonDataFolder(DriveComboBox1->Drive);
+  // A save killed half way is finished before anything is read.
+  RecoverFileBatches(DataFolder);
   const std::string key = LessonKey();
   const TIniFile index(DataFolder + kIndexFile);
   // A lesson the index does not hold is missing as much as the index.
@@ -253,6 +319,7 @@ void TForm6::SpeedButton1Click(TObject*) {
   const COLORREF background = ColorToRGB(board->RCP->Color);
   Hide();
 
+  std::vector<int> badPictures, badNotes;
   InOrder<LoadedPage>(
       count,
       [&](int n) { return ReadPage(PageBase(folder, key, n), width, height, background, NoteFile(notes, n)); },
@@ -266,6 +333,8 @@ void TForm6::SpeedButton1Click(TObject*) {
           board->FillPage(n, board->RCP->Color);
           p.picture = false;
         }
+        if (p.badPicture) badPictures.push_back(n);
+        if (p.badNote) badNotes.push_back(n);
         board->SetPanelKind(n, p.panel.kind);
         board->PageState[n] = p.picture ? 2 : 1;
         board->PanelOnPage[n] = 0;
@@ -300,4 +369,5 @@ void TForm6::SpeedButton1Click(TObject*) {
     board->RichEdit1->Lines->Clear();
   }
   Close();
+  if (!badPictures.empty() || !badNotes.empty()) ShowPlainMessage(Unreadable(badPictures, badNotes));
 }

@@ -18,14 +18,20 @@
 // lesson 2 share one key, and so do lesson 1 page 12 and lesson 11 page 2;
 // the later save overwrites the other's files.
 //
-// A save writes every file of every page under a temporary name first, puts
-// them in place only when all are complete, and the index entry last: a
-// save that fails, or a program killed during one, leaves the lesson as it
-// was before (or, killed while the files are put in place, each file whole).
-// The pictures are encoded and decoded on worker threads, one page each at
-// a time.
+// A save writes every file of every page and the index under temporary
+// names first, and puts them in place all together (file_batch.h) only when
+// all are complete: a save that fails or is killed before that leaves the
+// lesson as it was; one killed or failing later has the new lesson put in
+// place at the next start or the next open or save in that folder. The
+// pictures are encoded and decoded on worker threads, one page each at a
+// time. A picture that does not decode completely leaves its page plain, a
+// note that is neither rich text nor GBK text is not taken, and the open
+// names those pages.
 #pragma once
 #include <string>
 
 // D + ":\Program files\Quarvel\data\".
 std::string LessonDataFolder(char drive);
+// Finishes or clears what saves killed half way left in the data folders of
+// all drives (at start-up).
+void RecoverLessonFolders();

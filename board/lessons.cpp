@@ -72,6 +72,14 @@ void TForm6::ShowTeacher(const std::string& section) {
   RCP->Color = s.background;
   Edit4->Text = s.width;
   TeacherPassword = s.password;
+  ShownTeacher = section == kDefaultTeacherSection ? "" : section;
+}
+
+void TForm6::ClearTeacher() {
+  Edit1->Text = "";
+  if (ShownTeacher.empty()) return;
+  ShowTeacher(TIniFile(SettingsFile()).ReadString(kTeacherListSection, "te0", kDefaultTeacherSection));
+  ShownTeacher.clear();
 }
 
 TeacherSettings TForm6::Shown() const {
@@ -111,6 +119,7 @@ void TForm6::FormCreate(TObject*) {
   ListBox1->Items->Add(kDefaultTeacherEntry);
   for (const std::string& name : ReadTeacherList(ini)) ListBox1->Items->Add(name);
   ShowTeacher(ini.ReadString(kTeacherListSection, "te0", kDefaultTeacherSection));
+  ShownTeacher.clear();
 
   Form3->LCP->Color = LCP->Color;
   Form3->RCP->Color = RCP->Color;
@@ -189,6 +198,7 @@ void TForm6::Button2Click(TObject*) {
   // The picture folder goes with the teacher; the old section stays.
   if (!pictures.empty() && !SameTeacherName(name, UnlockedTeacher)) ini.WriteString(name, "dcu", pictures);
   Unlock(name);
+  ShownTeacher = name;
 }
 
 void TForm6::Button5Click(TObject*) {
@@ -202,7 +212,7 @@ void TForm6::Button5Click(TObject*) {
   ListBox1->Items->Delete(i);
   WriteTeacherList(ini, NamedTeachers());
   Lock();
-  Edit1->Text = "";
+  ClearTeacher();
 }
 
 // ---- volumes and lessons ----
@@ -252,9 +262,10 @@ void TForm6::RCPClick(TObject*) {
 }
 
 void TForm6::BitBtn1Click(TObject*) {
-  // The name box names where the settings go: the unlocked teacher, or
-  // nobody (the default teacher).
-  Edit1->Text = UnlockedTeacher;
+  // The name box names the teacher the settings shown are of: the default
+  // teacher (nobody), the unlocked one, or one locked again since, whose
+  // settings then go nowhere.
+  Edit1->Text = ShownTeacher;
   Form1->PaintSource = 1;
   const TColor pen = LCP->Color, background = RCP->Color;
   Form3->LCP->Color = pen;
@@ -282,12 +293,12 @@ void TForm6::BitBtn1Click(TObject*) {
 
   TIniFile ini(SettingsFile());
   WriteTeacherList(ini, NamedTeachers());
-  std::string section = Edit1->Text;
-  if (section.empty()) {
-    section = kDefaultTeacherSection;
+  if (ShownTeacher.empty()) {
     ini.WriteString(kTeacherListSection, "te0", kDefaultTeacherSection);
+    WriteTeacher(ini, kDefaultTeacherSection, Shown(), false);
+  } else if (ShownTeacher == UnlockedTeacher) {
+    WriteTeacher(ini, ShownTeacher, Shown(), false);
   }
-  WriteTeacher(ini, section, Shown(), false);
   ini.WriteString(kTeacherListSection, "drive", std::string(1, DriveComboBox1->Drive));
   Form3->Image26->Tag = -1;
 }

@@ -39,6 +39,10 @@ class TForm6 : public TForm {
   int TeacherUnlocked = 0;
   // The teacher that was unlocked, as named then; empty when none is.
   std::string UnlockedTeacher;
+  // The teacher whose settings the controls show, as named when they were
+  // loaded; empty for the default teacher. OK stores them only for the
+  // default teacher or while this teacher is the unlocked one.
+  std::string ShownTeacher;
   std::unique_ptr<Gdiplus::Image> LessonImage;
   std::unique_ptr<Gdiplus::Graphics> LessonGraphics;
   int LoadingPage = 0;
@@ -58,6 +62,9 @@ class TForm6 : public TForm {
   // The lists, swatches and width of a section shown in the controls;
   // TeacherPassword := its code.
   void ShowTeacher(const std::string& section);
+  // The name box emptied; a named teacher's settings give way to the
+  // default teacher's, which an empty name box stands for.
+  void ClearTeacher();
   // The teachers of ListBox1 without "默认".
   std::vector<std::string> NamedTeachers() const;
 

@@ -58,7 +58,7 @@ void TForm7::BitBtn1Click(TObject*) {
   if (EncodePassword(Edit1->Text) != stored) {
     ShowPlainMessage("密码错误！");
     Form6->Lock();
-    Form6->Edit1->Text = "";
+    Form6->ClearTeacher();
     Form6->ListBox1->ItemIndex = -1;
     return;
   }
@@ -69,6 +69,6 @@ void TForm7::BitBtn1Click(TObject*) {
 
 void TForm7::BitBtn2Click(TObject*) {
   Form6->Lock();
-  Form6->Edit1->Text = "";
+  Form6->ClearTeacher();
   Form6->ListBox1->ItemIndex = -1;
 }

@@ -4,6 +4,7 @@
 #include "board/board.h"
 #include "board/curtain.h"
 #include "board/help.h"
+#include "board/lesson_files.h"
 #include "board/lessons.h"
 #include "board/password.h"
 #include "board/password_change.h"
@@ -15,6 +16,9 @@
 void QuarvelStartUp() {
   Application->Initialize();
   Application->Title = "Quarvel";
+  // Lessons whose save was cut short by a kill are made whole before any
+  // is opened.
+  RecoverLessonFolders();
   Application->CreateForm(Form1);
   Application->CreateForm(Form2);
   Application->CreateForm(Form3);

@@ -64,22 +64,34 @@ class TempFile {
     return true;
   }
 
-  // On disk first, then in place: the target is either old or complete.
-  // Without `mode` the file keeps a new file's permissions.
-  bool Commit(std::optional<mode_t> mode, bool replace) {
+  // Complete and on disk under the temporary name. Without `mode` the file
+  // keeps a new file's permissions.
+  bool Finish(std::optional<mode_t> mode) {
+    if (finished_) return true;
     if (fd_ < 0 || (mode && fchmod(fd_, *mode) != 0) || fsync(fd_) != 0) return false;
     const int fd = fd_;
     fd_ = -1;
-    if (close(fd) != 0 || !PutInPlace(path_, target_, replace)) return false;
+    finished_ = close(fd) == 0;
+    return finished_;
+  }
+
+  // On disk first, then in place: the target is either old or complete.
+  bool Commit(std::optional<mode_t> mode, bool replace) {
+    if (!Finish(mode) || !PutInPlace(path_, target_, replace)) return false;
     committed_ = true;
     return true;
   }
+
+  // Someone else puts the file in place (or removes it).
+  void Release() { committed_ = true; }
+  const std::string& path() const { return path_; }
 
  private:
   std::string target_;
   std::string path_;
   int fd_ = -1;
   bool created_ = false;
+  bool finished_ = false;
   bool committed_ = false;
 };
 
@@ -180,4 +192,14 @@ bool FileReplacement::Write(const void* data, size_t n) {
   return IsOpen() && impl_->temp.Write(static_cast<const char*>(data), n);
 }
 
-bool FileReplacement::Commit() { return IsOpen() && impl_->temp.Commit(ModeOf(impl_->target), true); }
+bool FileReplacement::Commit() { return impl_ && impl_->temp.Commit(ModeOf(impl_->target), true); }
+
+bool FileReplacement::Finish() { return impl_ && impl_->temp.Finish(ModeOf(impl_->target)); }
+
+void FileReplacement::Release() {
+  if (impl_) impl_->temp.Release();
+}
+
+std::string FileReplacement::TemporaryPath() const { return impl_ ? impl_->temp.path() : std::string(); }
+
+std::string FileReplacement::TargetPath() const { return impl_ ? impl_->target : std::string(); }

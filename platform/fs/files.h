@@ -46,6 +46,16 @@ class FileReplacement {
   bool Write(const void* data, size_t n);
   bool Commit();
 
+  // For files put in place together (file_batch.h): Finish makes the
+  // content complete and on disk under the temporary name (writing ends);
+  // Release leaves that file to whoever puts it in place, so that dropping
+  // this no longer removes it. Both paths are Linux paths; empty for a
+  // replacement that could not be made.
+  bool Finish();
+  void Release();
+  std::string TemporaryPath() const;
+  std::string TargetPath() const;
+
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;

@@ -5,7 +5,10 @@
 #include <QPainter>
 
 #include "platform/fs/files.h"
+#include "platform/gdi/bmp.h"
 #include "platform/gdi/jpeg.h"
+
+#include <cstring>
 
 namespace Gdiplus {
 
@@ -20,20 +23,52 @@ Image::Image(const std::string& fileName) {
 
 Image::Image(const void* data, size_t size) { Decode(static_cast<const char*>(data), data ? size : 0); }
 
-void Image::Decode(const char* bytes, size_t size) {
+namespace {
+
+bool Starts(const char* bytes, size_t size, const char* magic) {
+  const size_t n = strlen(magic);
+  return size >= n && memcmp(bytes, magic, n) == 0;
+}
+
+// Qt's readers fill what a short BMP or GIF lacks with black and call it a
+// success: BMP goes through the strict reader of the gdi facility (Qt only
+// for the run-length kinds, which that one refuses), and a GIF must reach
+// its trailer byte.
+bool Complete(const char* bytes, size_t size) {
+  if (Starts(bytes, size, "GIF8")) return bytes[size - 1] == 0x3B;
+  return true;
+}
+
+bool RunLengthBmp(const char* bytes, size_t size) {
+  if (size < 34) return false;
+  const unsigned char* c = reinterpret_cast<const unsigned char*>(bytes) + 30;
+  const uint32_t compression = c[0] | c[1] << 8 | c[2] << 16 | uint32_t(c[3]) << 24;
+  return compression == 1 || compression == 2;
+}
+
+// The picture, or a null image when it does not decode completely.
+QImage Decoded(const char* bytes, size_t size) {
+  gdi::Bitmap decoded;
+  if (Starts(bytes, size, "\xFF\xD8")) return gdi::DecodeJpeg(bytes, size, &decoded) ? decoded.Image() : QImage();
+  if (Starts(bytes, size, "BM") && !RunLengthBmp(bytes, size))
+    return gdi::ReadBmp(bytes, size, &decoded) ? decoded.Image() : QImage();
+  if (!Complete(bytes, size)) return QImage();
+  QByteArray data = QByteArray::fromRawData(bytes, qsizetype(size));
+  QBuffer buffer(&data);
+  QImageReader reader(&buffer);
+  reader.setDecideFormatFromContent(true);
+  // The pixels as stored, not turned by an orientation tag.
+  reader.setAutoTransform(false);
+  // A reader that fails may still leave an image of the full size, with
+  // whatever the memory held where the data ended.
   QImage read;
-  if (size >= 2 && (unsigned char)bytes[0] == 0xFF && (unsigned char)bytes[1] == 0xD8) {
-    gdi::Bitmap decoded;
-    if (gdi::DecodeJpeg(bytes, size, &decoded)) read = decoded.Image();
-  } else {
-    QByteArray data = QByteArray::fromRawData(bytes, qsizetype(size));
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    // The pixels as stored, not turned by an orientation tag.
-    reader.setAutoTransform(false);
-    reader.read(&read);
-  }
+  return reader.read(&read) ? read : QImage();
+}
+
+}  // namespace
+
+void Image::Decode(const char* bytes, size_t size) {
+  const QImage read = Decoded(bytes, size);
   if (read.isNull()) {
     status_ = UnknownImageFormat;
     return;

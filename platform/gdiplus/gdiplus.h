@@ -69,12 +69,13 @@ bool GetEncoderClsid(const char* mimeType, CLSID* clsid);
 class Image {
  public:
   // The picture in the file (a GBK Windows path). A file that is missing
-  // gives FileNotFound, one that holds no picture UnknownImageFormat; the
-  // image is then empty (0 x 0).
+  // gives FileNotFound, one that holds no picture, or one that does not
+  // decode completely (cut short, damaged), UnknownImageFormat; the image
+  // is then empty (0 x 0).
   explicit Image(const std::string& fileName);
   // The picture in `size` bytes of memory (a bitmap saved into a memory
   // stream); decoded at once, so the bytes need not outlive the image. An
-  // unreadable picture gives UnknownImageFormat.
+  // unreadable or incomplete picture gives UnknownImageFormat.
   Image(const void* data, size_t size);
   Image(const Image&) = delete;
   Image& operator=(const Image&) = delete;

@@ -50,11 +50,24 @@ class PersonsList : public QListWidget {
     *byPerson_ = true;
     QListWidget::mousePressEvent(e);
     *byPerson_ = false;
+    FollowCurrentRow();
   }
   void keyPressEvent(QKeyEvent* e) override {
     *byPerson_ = true;
     QListWidget::keyPressEvent(e);
     *byPerson_ = false;
+    FollowCurrentRow();
+  }
+
+ private:
+  // Qt selects the pressed row after the current row changed, and so after
+  // OnClick: a row the handler chose instead (or none) is the one shown
+  // selected.
+  void FollowCurrentRow() {
+    if (currentRow() < 0)
+      clearSelection();
+    else if (!currentItem()->isSelected())
+      setCurrentRow(currentRow(), QItemSelectionModel::ClearAndSelect);
   }
 
  private:

@@ -220,6 +220,10 @@ void TRichEdit::ApplyFont() {
     c.mergeBlockCharFormat(format);
   }
   edit_->setCurrentCharFormat(format);
+  // Qt leaves the blocks restyled this way without laid-out lines until
+  // something else lays them out (a key, a new size): until then the view,
+  // and every picture taken of it, showed no text.
+  doc->markContentsDirty(0, doc->characterCount());
 }
 
 void TRichEdit::resizeEvent(QResizeEvent* e) {

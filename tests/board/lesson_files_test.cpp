@@ -10,11 +10,15 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -84,6 +88,13 @@ void Paint(int page, int seed) {
     return image.rect();
   });
   Form3->PageState[page] = 2;
+}
+
+// A folder's files as they were.
+void Restore(const std::string& folder, const std::map<std::string, std::string>& files) {
+  QDir(QString::fromStdString(folder)).removeRecursively();
+  QDir().mkpath(QString::fromStdString(folder));
+  for (const auto& [name, bytes] : files) Write(folder + name, bytes);
 }
 
 // A board of pages 1..count, each painted with seed + page.
@@ -423,7 +434,8 @@ TEST_F(LessonFiles, ALessonOfMoreThan99PagesOpensItsFirst99AndAMissingPictureLea
   Board(1, 80);
   Lesson("A", "1", "7");
   Open();
-  EXPECT_EQ(Boxes(), "");
+  // Only the picture that is there but no picture is named.
+  EXPECT_EQ(Boxes(), "Quarvel\t第2页的图像无法读取！\n");
   EXPECT_EQ(Form3->PageCount, 99);
   EXPECT_EQ(PagePixel(1, 500, 500), RGB(10, 200, 30));
   EXPECT_EQ(Form3->PageState[1], 2);
@@ -437,6 +449,146 @@ TEST_F(LessonFiles, ALessonOfMoreThan99PagesOpensItsFirst99AndAMissingPictureLea
   // Leave a small board for the tests after.
   for (int n = 2; n <= kMaxPages; ++n) Form3->Pages[n].reset();
   Board(1, 81);
+}
+
+// Each file of a lesson cut short at several places or overwritten with
+// random bytes: the open says what it could not read, shows nothing of what
+// did not decode, keeps what did, and changes no file of the data folder.
+TEST_F(LessonFiles, ADamagedFileOfALessonIsSaidAndNothingUndecodedIsShown) {
+  QDir(QString::fromStdString(Data())).removeRecursively();
+  for (int n = 1; n <= 99; ++n) remove(Note(n).c_str());
+  // Another lesson, and this one: three pages, a rich-text note on page 2.
+  Board(1, 200);
+  Lesson("B", "1", "1");
+  Save();
+  Board(3, 210);
+  Form3->SetPanelKind(2, 1);
+  Form3->PanelLeft[2] = 20, Form3->PanelTop[2] = 60, Form3->PanelWidth[2] = 300, Form3->PanelHeight[2] = 400;
+  const std::string note = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\\f0\\fs32 "
+                           "\\'d7\\'d6 first line\\par second line\\par}";
+  Write(Note(2), note);
+  Lesson("A", "1", "8");
+  Save();
+  ASSERT_EQ(Boxes(), "");
+  const std::vector<QImage> pages = {QImage(), Page(1), Page(2), Page(3)};
+  const std::map<std::string, std::string> whole = Files(Data());
+
+  const QImage plain = [] {
+    QImage p(W, H, QImage::Format_RGB32);
+    p.fill(QColor(GetRValue(Form3->RCP->Color()), GetGValue(Form3->RCP->Color()), GetBValue(Form3->RCP->Color())));
+    return p;
+  }();
+  const std::string noIndex = "Quarvel\t系统找不到指定的文件！\n";
+  const struct {
+    const char* file;
+    const char* said;  // "" when nothing can tell it is damaged
+    bool pictureGone, noteGone;
+  } kinds[] = {{"A182.pte", "Quarvel\t第2页的图像无法读取！\n", true, false},
+               {"A182.sec", "", false, false},
+               {"A182.te", "Quarvel\t第2页的注释无法读取！\n", false, true},
+               {"datb.sec", noIndex.c_str(), false, false}};
+  for (const auto& k : kinds) {
+    const std::string bytes = whole.at(k.file);
+    // Nothing left, the first bytes, half, all but the end, the same size
+    // of random bytes.
+    struct Damage {
+      std::string name, bytes;
+    };
+    std::vector<Damage> damages;
+    const size_t end = bytes.size() > 80 ? 40 : 3;  // a PNG's last 16 bytes are no pixels
+    for (size_t cut : {size_t(0), std::min(bytes.size() - 1, size_t(20)), bytes.size() / 2, bytes.size() - end})
+      damages.push_back({"cut at " + std::to_string(cut), bytes.substr(0, cut)});
+    damages.push_back({"random", Sh("head -c " + std::to_string(bytes.size()) + " /dev/urandom")});
+    for (const Damage& d : damages) {
+      const std::string at = std::string(k.file) + " " + d.name;
+      Restore(Data(), whole);
+      Write(InData(k.file), d.bytes);
+      const std::map<std::string, std::string> damaged = Files(Data());
+      Write("boxes.log", "");
+      Board(5, 220);
+      const QImage before5 = Page(5);
+      Open();
+      EXPECT_EQ(Files(Data()), damaged) << at;
+      const std::string boxes = Boxes();
+      const bool index = std::string(k.file) == "datb.sec";
+      if (index) {
+        // The index tells the page count: anything else than the lesson
+        // whole, or said that it is not there.
+        if (boxes == noIndex) {
+          EXPECT_EQ(Form3->PageCount, 5) << at;
+          EXPECT_TRUE(Same(Page(5), before5)) << at;
+          continue;
+        }
+        ASSERT_EQ(boxes, "") << at;
+      } else if (std::string(k.file) == "A182.te" && d.name != "random") {
+        // Rich text cut short reads as far as it goes.
+        EXPECT_EQ(boxes, "") << at;
+      } else {
+        EXPECT_EQ(boxes, k.said) << at;
+      }
+      ASSERT_EQ(Form3->PageCount, 3) << at;
+      for (int n = 1; n <= 3; ++n)
+        EXPECT_TRUE(Same(Page(n), n == 2 && k.pictureGone ? plain : pages[size_t(n)])) << at << " page " << n;
+      EXPECT_EQ(Form3->PageState[2], k.pictureGone ? 1 : 2) << at;
+      EXPECT_GE(Form3->PanelKind(2), 0) << at;
+      EXPECT_LE(Form3->PanelKind(2), 2) << at;
+      if (k.noteGone && d.name == "random") EXPECT_FALSE(Exists(Note(2))) << at;
+      if (!k.noteGone && !index && std::string(k.file) != "A182.te") EXPECT_EQ(Read(Note(2)), note) << at;
+    }
+  }
+  // The other lesson never changed.
+  for (const auto& [name, bytes] : Files(Data()))
+    if (name.rfind("B11", 0) == 0) EXPECT_EQ(bytes, whole.at(name)) << name;
+  Restore(Data(), whole);
+}
+
+// A save into a file system that is full: said, and the lesson as it was,
+// with nothing temporary left. The test mounts a small tmpfs as drive F
+// when it may; otherwise a file size limit stands in for the full disk.
+TEST_F(LessonFiles, ASaveIntoAFullFileSystemSaysSoAndLeavesTheLessonAsItWas) {
+  const std::string drive = winpath::DrivesRoot() + "/F";
+  QDir().mkpath(QString::fromStdString(drive));
+  const bool mounted = mount("tmpfs", drive.c_str(), "tmpfs", 0, "size=1m") == 0;
+  Board(2, 300);
+  Lesson("A", "2", "1", 'F');
+  Save();
+  ASSERT_EQ(Boxes(), "");
+  const std::map<std::string, std::string> before = Files(Data('F'));
+  ASSERT_EQ(before.size(), 5u);
+
+  // Pages of noise, which no encoder makes small: more than the disk holds.
+  Board(3, 310);
+  for (int n = 1; n <= 3; ++n)
+    Form3->Pages[n]->Pixels().Draw([n](QImage& image) {
+      uint32_t x = 2463534242u * uint32_t(n);
+      for (int y = 0; y < image.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int i = 0; i < image.width(); ++i) {
+          x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+          row[i] = 0xFF000000u | (x & 0xFFFFFFu);
+        }
+      }
+      return image.rect();
+    });
+  struct rlimit old {};
+  getrlimit(RLIMIT_FSIZE, &old);
+  if (!mounted) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old;
+    limit.rlim_cur = 1 << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  }
+  Save();
+  if (!mounted) setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(Boxes(), "Quarvel\t课程保存失败！\n");
+  EXPECT_TRUE(Form6->Visible());
+  EXPECT_EQ(Files(Data('F')), before);
+
+  Board(1, 320);
+  Open();
+  EXPECT_EQ(Form3->PageCount, 2);
+  if (mounted) umount(drive.c_str());
+  QDir(QString::fromStdString(drive)).removeRecursively();
 }
 
 TEST_F(LessonFiles, ALockedManagerNeitherOpensNorSaves) {
@@ -472,19 +624,72 @@ TEST_F(LessonFiles, APaintOfALessonPictureTakesThePictureNotWhatCoversTheBoard) 
 
 // ---- a save killed half way ----
 
-// The second program: a board of 40 pages saved as teacher A's volume 1,
-// lesson 5, whose note of page 20 never comes (a FIFO nobody writes), so the
-// save stops half way until the program is killed.
+// The second program: a board of LESSON_SAVER_PAGES pages (painted from
+// LESSON_SAVER_SEED) saved as teacher A's volume 1, lesson 5, with the
+// notes that its program folder LESSON_SAVER_FOLDER holds. With
+// LESSON_SAVER_TRACED it says "ready" in that folder and saves only once a
+// tracer is attached, which then kills it at an exact system call.
 TEST(LessonSaveKilled, Saver) {
   const char* folder = getenv("LESSON_SAVER_FOLDER");
-  if (!folder) GTEST_SKIP() << "run by LessonFiles.KilledHalfWayThroughASaveTheLessonStaysAsItWas";
+  if (!folder) GTEST_SKIP() << "run by the LessonFiles tests that kill a save";
   StartUp();
   Form3->ProgramFolder = folder;
-  Board(40, 500);
+  Board(atoi(getenv("LESSON_SAVER_PAGES")), atoi(getenv("LESSON_SAVER_SEED")));
   Lesson("A", "1", "5");
+  if (getenv("LESSON_SAVER_TRACED")) {
+    prctl(PR_SET_PTRACER, PR_SET_PTRACER_ANY);
+    Write(std::string(folder) + "ready", "");
+    // The tracer's attachment is the start signal, not a time.
+    auto traced = [] {
+      std::ifstream status("/proc/self/status");
+      for (std::string line; std::getline(status, line);)
+        if (line.rfind("TracerPid:", 0) == 0) return atoi(line.c_str() + 10) != 0;
+      return false;
+    };
+    // Given up after a minute, so that a test that failed leaves no program.
+    for (int i = 0; !traced(); ++i) {
+      if (i == 30000) FAIL() << "no tracer came";
+      usleep(2000);
+    }
+  }
   Save();
-  ADD_FAILURE() << "the save ended";
+  EXPECT_EQ(Read(std::string(folder) + "boxes.log"), "");
+  EXPECT_FALSE(Form6->Visible()) << "the save failed";
 }
+
+namespace {
+
+// The saver started with its own program folder (and message log there).
+pid_t StartSaver(const std::string& folder, int pages, int seed, bool traced) {
+  char self[4096];
+  const ssize_t len = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (len <= 0) return -1;
+  self[len] = 0;
+  std::vector<std::string> env = {"LESSON_SAVER_FOLDER=" + folder, "LESSON_SAVER_PAGES=" + std::to_string(pages),
+                                  "LESSON_SAVER_SEED=" + std::to_string(seed), "QUARVEL_MSGBOX_LOG=" + folder + "boxes.log"};
+  if (traced) env.push_back("LESSON_SAVER_TRACED=1");
+  for (char** e = environ; *e; ++e)
+    if (strncmp(*e, "QUARVEL_MSGBOX_LOG=", 19) != 0) env.push_back(*e);
+  std::vector<char*> envp;
+  for (std::string& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execle(self, self, "--gtest_filter=LessonSaveKilled.Saver", nullptr, envp.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// The program's exit status.
+int Reap(pid_t pid) {
+  int status = 0;
+  return waitpid(pid, &status, 0) == pid ? status : -1;
+}
+
+bool Temporary(const std::string& name) { return name.rfind(".quarvel-", 0) == 0; }
+
+}  // namespace
 
 TEST_F(LessonFiles, KilledHalfWayThroughASaveTheLessonStaysAsItWas) {
   Board(3, 100);
@@ -494,26 +699,14 @@ TEST_F(LessonFiles, KilledHalfWayThroughASaveTheLessonStaysAsItWas) {
   const QImage pages[] = {Page(1), Page(2), Page(3)};
   const std::map<std::string, std::string> before = Files(Data());
 
+  // The saver's note of page 20 never comes (a FIFO nobody writes), so its
+  // save stops half way, with the pictures of other pages in the data
+  // folder under temporary names, until it is killed.
   const std::string folder = TestDir() + "/saver/", fifo = folder + "20";
   QDir().mkpath(QString::fromStdString(folder));
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  char self[4096];
-  const ssize_t len = readlink("/proc/self/exe", self, sizeof self - 1);
-  ASSERT_GT(len, 0);
-  self[len] = 0;
-  std::vector<std::string> env = {"LESSON_SAVER_FOLDER=" + folder};
-  for (char** e = environ; *e; ++e) env.push_back(*e);
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  const pid_t saver = fork();
-  if (saver == 0) {
-    execle(self, self, "--gtest_filter=LessonSaveKilled.Saver", nullptr, envp.data());
-    _exit(127);
-  }
+  const pid_t saver = StartSaver(folder, 40, 500, false);
   ASSERT_GT(saver, 0);
-  // Half way: the saver waits for the note of page 20, and the pictures of
-  // other pages lie in the data folder under temporary names.
   int fd = -1;
   const std::string mine = ".quarvel-" + std::to_string(saver) + "-";
   auto temporaries = [&] {
@@ -525,20 +718,114 @@ TEST_F(LessonFiles, KilledHalfWayThroughASaveTheLessonStaysAsItWas) {
                                             temporaries() >= 10; },
                                60000);
   kill(saver, SIGKILL);
-  int status = 0;
-  waitpid(saver, &status, 0);
+  const int status = Reap(saver);
   if (fd >= 0) close(fd);
   ASSERT_TRUE(halfWay);
   ASSERT_TRUE(WIFSIGNALED(status));
 
-  // Every file of the lesson as it was; only the saver's temporary files
-  // are left over.
-  std::map<std::string, std::string> after = Files(Data());
-  for (auto it = after.begin(); it != after.end();) it = it->first.rfind(mine, 0) == 0 ? after.erase(it) : ++it;
-  EXPECT_EQ(after, before);
+  // Every file of the lesson as it was; the killed saver's temporary files
+  // are gone with the next open.
   Board(6, 110);
   Open();
   EXPECT_EQ(Boxes(), "");
+  EXPECT_EQ(Files(Data()), before);
   EXPECT_EQ(Form3->PageCount, 3);
   for (int n = 1; n <= 3; ++n) EXPECT_TRUE(Same(Page(n), pages[n - 1])) << n;
+}
+
+// The saver killed by strace at the n-th call of a system call, in every
+// phase of the save: while the files are written under temporary names,
+// while the journal is put in place, between the renames, before the old
+// note goes and before the journal goes. After what a start-up does, the
+// data folder holds the old lesson or the new one byte for byte, with
+// nothing temporary, and it opens pixel for pixel.
+TEST_F(LessonFiles, KilledAtAnyCallOfASaveTheLessonOpensOldOrNewWhole) {
+  if (Sh("strace -V") .empty()) GTEST_SKIP() << "strace is not installed";
+  const std::string folder = TestDir() + "/traced/";
+  QDir(QString::fromStdString(folder)).removeRecursively();
+  QDir().mkpath(QString::fromStdString(folder));
+  // The new lesson: six pages, notes on pages 1, 2 and 4.
+  for (int n : {1, 2, 4}) Write(folder + std::to_string(n), "new note " + std::to_string(n));
+  Board(6, 700);
+  std::vector<QImage> newPages = {QImage()};
+  for (int n = 1; n <= 6; ++n) newPages.push_back(Page(n));
+  // The old lesson: four pages, notes on pages 2 and 3 (the new page 3 has
+  // none, so its old note goes).
+  QDir(QString::fromStdString(Data())).removeRecursively();
+  for (int n = 1; n <= 99; ++n) remove(Note(n).c_str());
+  Write(Note(2), "old note 2");
+  Write(Note(3), "old note 3");
+  Board(4, 600);
+  std::vector<QImage> oldPages = {QImage()};
+  for (int n = 1; n <= 4; ++n) oldPages.push_back(Page(n));
+  Lesson("A", "1", "5");
+  Save();
+  ASSERT_EQ(Boxes(), "");
+  const std::map<std::string, std::string> oldFiles = Files(Data());
+
+  // The new lesson as a save that runs to its end leaves it.
+  const pid_t whole = StartSaver(folder, 6, 700, false);
+  ASSERT_GT(whole, 0);
+  const int wholeStatus = Reap(whole);
+  ASSERT_TRUE(WIFEXITED(wholeStatus) && WEXITSTATUS(wholeStatus) == 0) << wholeStatus;
+  const std::map<std::string, std::string> newFiles = Files(Data());
+  ASSERT_EQ(newFiles.size(), 6u * 2 + 3 + 1);
+  ASSERT_NE(newFiles, oldFiles);
+
+  // The calls are counted per thread. The workers write and flush the
+  // pages' files (two or three each); the program's own thread then flushes
+  // the index, puts the journal in place (rename 1), renames the 16 files
+  // (renames 2 to 17), removes the old note of page 3 (unlink 1) and the
+  // journal (unlink 2).
+  const struct {
+    const char* call;
+    int nth;
+    bool becomesNew;
+  } kills[] = {{"fsync", 1, false},  {"fsync", 2, false}, {"rename", 1, false}, {"rename", 2, true},
+               {"rename", 9, true}, {"rename", 17, true}, {"unlink", 1, true},  {"unlink", 2, true}};
+  for (const auto& k : kills) {
+    const std::string at = std::string(k.call) + " " + std::to_string(k.nth);
+    Restore(Data(), oldFiles);
+    remove((folder + "ready").c_str());
+    const pid_t saver = StartSaver(folder, 6, 700, true);
+    ASSERT_GT(saver, 0);
+    if (!WaitFor([&] { return Exists(folder + "ready"); }, 60000)) {
+      kill(saver, SIGKILL);
+      Reap(saver);
+      FAIL() << at << ": the saver never got ready";
+    }
+    const pid_t tracer = fork();
+    if (tracer == 0) {
+      const std::string pid = std::to_string(saver), inject = std::string(k.call) + ":signal=SIGKILL:when=" +
+                                                              std::to_string(k.nth);
+      execlp("strace", "strace", "-f", "-qq", "-o", "/dev/null", "-e", ("trace=" + std::string(k.call)).c_str(), "-e",
+             ("inject=" + inject).c_str(), "-p", pid.c_str(), nullptr);
+      _exit(127);
+    }
+    // strace ends with the program it traces, or at once when it may not
+    // trace it here.
+    const int traced = Reap(tracer);
+    int status = 0;
+    if (!WaitFor([&] { return waitpid(saver, &status, WNOHANG) == saver; }, 10000)) {
+      kill(saver, SIGKILL);
+      Reap(saver);
+      GTEST_SKIP() << "strace cannot trace another program here (" << traced << ")";
+    }
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << at << ": " << status;
+
+    // What the next start-up does.
+    RecoverLessonFolders();
+    const std::map<std::string, std::string> after = Files(Data());
+    for (const auto& [name, bytes] : after) EXPECT_FALSE(Temporary(name)) << at << ": " << name;
+    EXPECT_TRUE(after == (k.becomesNew ? newFiles : oldFiles)) << at;
+
+    Board(1, 900);
+    Open();
+    EXPECT_EQ(Boxes(), "") << at;
+    const std::vector<QImage>& expected = k.becomesNew ? newPages : oldPages;
+    ASSERT_EQ(Form3->PageCount, int(expected.size()) - 1) << at;
+    for (int n = 1; n < int(expected.size()); ++n) EXPECT_TRUE(Same(Page(n), expected[size_t(n)])) << at << " page " << n;
+    EXPECT_EQ(Read(Note(3)), k.becomesNew ? "" : "old note 3") << at;
+  }
+  for (int n = 1; n <= 99; ++n) remove(Note(n).c_str());
 }

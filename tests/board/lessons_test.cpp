@@ -519,7 +519,7 @@ TEST_F(Manager, ThePromptUnlocksOnlyWithTheRightCode) {
   struct {
     bool nested = false;
     std::string edit1, teacher, password;
-    int unlocked = -1, selected = 0, volumes = 0;
+    int unlocked = -1, selected = 0, volumes = 0, highlighted = -1;
     TColor pen = 0;
   } wrong, cancelled, right;
   auto note = [](auto& n) {
@@ -528,6 +528,8 @@ TEST_F(Manager, ThePromptUnlocksOnlyWithTheRightCode) {
     n.password = Form6->TeacherPassword;
     n.unlocked = Form6->TeacherUnlocked;
     n.selected = Form6->ListBox1->ItemIndex;
+    // The rows shown selected, not just Qt's current row.
+    n.highlighted = int(Form6->ListBox1->Inner()->selectedItems().size());
     n.volumes = Form6->ListBox2->Items->Count;
     n.pen = Form6->LCP->Color;
   };
@@ -569,6 +571,9 @@ TEST_F(Manager, ThePromptUnlocksOnlyWithTheRightCode) {
   EXPECT_EQ(wrong.teacher, "");
   EXPECT_EQ(wrong.edit1, "");
   EXPECT_EQ(wrong.selected, -1);
+  EXPECT_EQ(wrong.highlighted, 0);
+  EXPECT_EQ(cancelled.highlighted, 0);
+  EXPECT_EQ(right.highlighted, 1);
   EXPECT_EQ(wrong.volumes, 1);  // nothing of B shown
   EXPECT_EQ(cancelled.unlocked, 0);
   EXPECT_EQ(cancelled.selected, -1);
@@ -584,6 +589,73 @@ TEST_F(Manager, ThePromptUnlocksOnlyWithTheRightCode) {
   EXPECT_FALSE(Form6->Visible());
   EXPECT_EQ(Settings().at("B"), (Keys{{"ce", "3"}, {"ke", "1"}, {"frn", "65280"}, {"blk", "8421504"}, {"bh", "2"},
                                       {"ma", "12278417556"}}));
+}
+
+// The manager closed and opened again by the board's settings button, as a
+// teacher works: OK then stores a teacher's settings only under the teacher
+// they were loaded for, and only while it is unlocked; what an empty name
+// box shows is the default teacher's.
+TEST_F(Manager, OkAfterTheManagerIsOpenedAgainNeverStoresATeachersSettingsElsewhere) {
+  Restart("[tec]\r\nmum=2\r\nte1=A\r\nte2=B\r\n[教师0]\r\nce=1\r\nke=1\r\nbh=2\r\n[A]\r\nbh=9\r\n"
+          "[B]\r\nma=12278417556\r\n");
+  Select(1);
+  ASSERT_EQ(Form6->TeacherUnlocked, 1);
+  Form6->Button3Click(nullptr);  // a second volume
+  Form6->Button4Click(nullptr);
+  Form6->Button4Click(nullptr);  // three lessons
+  Form6->BitBtn1Click(Form6->BitBtn1);
+  const Keys a = {{"ce", "2"}, {"ke", "3"}, {"frn", "255"}, {"blk", "8421504"}, {"bh", "9"}};
+  const Keys defaults = {{"ce", "1"}, {"ke", "1"}, {"bh", "2"}};
+  ASSERT_EQ(Settings().at("A"), a);
+  ASSERT_EQ(Settings().at("教师0"), defaults);
+
+  // Opened again: A is locked, its settings still shown under its name. A
+  // wider pen and OK change the board, but neither A's section nor the
+  // default teacher's.
+  struct {
+    std::string edit1;
+    int volumes = 0;
+  } reopened, afterWrongCode;
+  Script* script = nullptr;
+  Script s({
+      {[] { return Up(Form6); },
+       [&] {
+         reopened = {Form6->Edit1->Text(), Form6->ListBox2->Items->Count};
+         Form6->SpeedButton8Click(nullptr);
+         script->Input(ClickOn(Form6->BitBtn1));
+       }},
+  });
+  script = &s;
+  Form3->SpeedButton6Click(Form3->SpeedButton6);
+  ASSERT_TRUE(s.Finished()) << s.Stuck();
+  EXPECT_EQ(reopened.edit1, "A");
+  EXPECT_EQ(reopened.volumes, 2);
+  EXPECT_EQ(Form3->Edit1->Text(), "8");
+  EXPECT_EQ(Settings().at("A"), a);
+  EXPECT_EQ(Settings().at("教师0"), defaults);
+  EXPECT_EQ(Form6->Edit1->Text(), "A");
+
+  // Opened again, B picked with a wrong code: the empty name box shows the
+  // default teacher's settings, and OK stores those for it.
+  Script wrong({
+      {[] { return Up(Form6); }, [&] { wrong.Input(ClickOnRow(Form6->ListBox1, 2)); }},
+      {[] { return Up(Form7) && Form7->Modal(); },
+       [&] { wrong.Input(Digits(Form7->Pad, "9") + ClickOn(Form7->BitBtn1)); }},
+      {[] { return !Form7->isVisible() && Boxes().find("密码错误！") != std::string::npos; },
+       [&] {
+         afterWrongCode = {Form6->Edit1->Text(), Form6->ListBox2->Items->Count};
+         wrong.Input(ClickOn(Form6->BitBtn1));
+       }},
+  });
+  Form3->SpeedButton6Click(Form3->SpeedButton6);
+  ASSERT_TRUE(wrong.Finished()) << wrong.Stuck();
+  EXPECT_EQ(afterWrongCode.edit1, "");
+  EXPECT_EQ(afterWrongCode.volumes, 1);
+  EXPECT_EQ(Form3->Edit1->Text(), "2");
+  const initest::Sections after = Settings();
+  EXPECT_EQ(after.at("A"), a);
+  EXPECT_EQ(after.at("教师0"), (Keys{{"ce", "1"}, {"ke", "1"}, {"bh", "2"}, {"frn", "255"}, {"blk", "8421504"}}));
+  EXPECT_EQ(after.at("B"), (Keys{{"ma", "12278417556"}}));
 }
 
 // ---- the change dialog ----

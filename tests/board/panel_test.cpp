@@ -406,6 +406,33 @@ TEST_F(Panel, TheFontButtonStylesTheSelectionAndApplyTheWholeNoteAndThePageFont)
   EXPECT_EQ(Form3->Pages[1]->Canvas->Font->Height(), -20);
 }
 
+// The font dialog's Apply restyles the note, which shows its text at once:
+// the close-and-flatten right after it stamps the text into the page, and
+// so does the flatten into a layer.
+TEST_F(Panel, AfterApplyTheNoteShowsItsTextAndEveryFlattenStampsIt) {
+  auto dark = [](const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) n += qGray(image.pixel(x, y)) < 60;
+    return n;
+  };
+  const QRect area(0, 41, 368, 200);
+  for (auto flatten : {&TForm3::SpeedButton41Click, &TForm3::SpeedButton31Click}) {
+    ASSERT_TRUE(Open());
+    Form3->RichEdit1->Text = "测试应用";
+    Form3->NoteColour = TColor(0x00FFFF);
+    Form3->FontDialog1->Font->Name = "隶书";
+    Form3->FontDialog1->Font->Height = -40;
+    Form3->FontDialog1->Font->Color = clBlack;
+    Form3->FontDialog1Apply(Form3->FontDialog1, 0);
+    Form3->Image1->Hide();
+    (Form3->*flatten)(nullptr);
+    EXPECT_GT(dark(PageImage(1).copy(area)), 100);
+    Form3->LayerActive = 0;
+    Form3->FillPage(1, Form3->RCP->Color);
+  }
+}
+
 TEST_F(Panel, PasteShowsTheNoteWithTheClipboardsTextAndBlanksTheView) {
   ASSERT_TRUE(Open());
   Form3->RichEdit1->Hide();

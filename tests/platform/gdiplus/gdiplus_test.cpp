@@ -104,3 +104,38 @@ TEST(GdiplusImage, MissingOrForeignFilesGiveAStatusAndDrawNothing) {
   EXPECT_EQ(Gdiplus::Graphics(&nowhere).DrawImage(&missing, 0, 0), Gdiplus::InvalidParameter);
   EXPECT_EQ(t.bitmap.GetPixel(0, 0), RGB(0, 0, 255));
 }
+
+// A picture cut short anywhere, or with its data overwritten by random
+// bytes, is refused as a whole, from a file and from memory alike: nothing
+// of it, and nothing of what the memory held before, can be drawn.
+TEST(GdiplusImage, APictureThatDoesNotDecodeCompletelyIsRefused) {
+  ASSERT_TRUE(Sh("convert -size 300x200 plasma:fractal -depth 8 PNG24:whole.png && convert whole.png BMP3:whole.bmp "
+                 "&& convert whole.png whole.gif && convert whole.png -quality 90 whole.jpg"));
+  for (const char* name : {"whole.png", "whole.bmp", "whole.gif", "whole.jpg"}) {
+    Gdiplus::Image whole(name);
+    ASSERT_EQ(whole.GetLastStatus(), Gdiplus::Ok) << name;
+    FILE* f = fopen(name, "rb");
+    ASSERT_TRUE(f);
+    std::string bytes(size_t(1) << 20, '\0');
+    bytes.resize(fread(bytes.data(), 1, bytes.size(), f));
+    fclose(f);
+    // Cut after the header, in the middle, in the last of the pixel data.
+    for (size_t cut : {size_t(100), bytes.size() / 2, bytes.size() - 40}) {
+      const std::string part = bytes.substr(0, cut);
+      Gdiplus::Image memory(part.data(), part.size());
+      EXPECT_EQ(memory.GetLastStatus(), Gdiplus::UnknownImageFormat) << name << " cut at " << cut;
+      EXPECT_EQ(memory.GetWidth(), 0u) << name << " cut at " << cut;
+      FILE* out = fopen("cut.pte", "wb");
+      fwrite(part.data(), 1, part.size(), out);
+      fclose(out);
+      Gdiplus::Image file("cut.pte");
+      EXPECT_EQ(file.GetLastStatus(), Gdiplus::UnknownImageFormat) << name << " cut at " << cut;
+      Target t;
+      EXPECT_EQ(Gdiplus::Graphics(&t.dc).DrawImage(&file, 0, 0), Gdiplus::InvalidParameter);
+      EXPECT_EQ(t.bitmap.GetPixel(0, 0), RGB(0, 0, 255));
+    }
+  }
+  // A PNG whose picture data is random: its header still reads.
+  ASSERT_TRUE(Sh("cp whole.png noise.png && head -c 5000 /dev/urandom | dd of=noise.png bs=1 seek=200 conv=notrunc"));
+  EXPECT_EQ(Gdiplus::Image("noise.png").GetLastStatus(), Gdiplus::UnknownImageFormat);
+}

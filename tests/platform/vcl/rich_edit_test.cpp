@@ -297,3 +297,27 @@ TEST_F(RichEdit, TheFocusAsksForTheNamedInputMethodOfTheDesktopsFramework) {
   unsetenv("QT_IM_MODULE");
   unsetenv("XMODIFIERS");
 }
+
+// A new Font shows at once, whatever was shown before: the text drawn in it
+// without waiting for a key or a new size.
+TEST_F(RichEdit, ANewFontShowsTheTextAtOnce) {
+  TRichEdit* e = form->RichEdit1;
+  e->Text = "测试应用";
+  auto inked = [e] {
+    QApplication::processEvents();
+    const QImage shot = e->Inner()->viewport()->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) dark += qGray(shot.pixel(x, y)) < 60;
+    return dark;
+  };
+  ASSERT_GT(inked(), 50);
+  for (int height : {-21, -60, -14}) {
+    TFont f;
+    f.Name = "隶书";
+    f.Height = height;
+    f.Color = clBlack;
+    e->Font->Assign(&f);
+    EXPECT_GT(inked(), 20) << height;
+  }
+}
