@@ -11,6 +11,7 @@
 
 #include "alloc_watch.h"
 #include "test_files.h"
+#include "tests/platform/fs/linked_file.h"
 
 namespace fs = std::filesystem;
 
@@ -275,6 +276,24 @@ TEST(CMerroDao, FailedRewriteKeepsTheOldFile) {
   std::set<std::string> names;  // no temporary file left behind
   for (const auto& entry : fs::directory_iterator("rw")) names.insert(entry.path().filename().string());
   EXPECT_EQ(names, (std::set<std::string>{"big.bin", "other.bin", "other.bin.bak"}));
+}
+
+TEST(CMerroDao, ScramblingRewritesTheFileANameLeadsToAndKeepsItsLinks) {
+  const std::string plain = "Hello world";
+  const std::string scrambled = Scrambled("abc123", plain);
+  for (const auto& k : linktest::kKinds) {
+    if (k.kind == linktest::Kind::kDanglingSymlink) continue;  // nothing to scramble
+    linktest::Linked file(fs::current_path().string() + "/links", k.kind, plain);
+    if (!file.Made()) continue;  // no read-only folder on this file system
+    SCOPED_TRACE(k.label);
+    ASSERT_EQ(Dao("abc123").On_JiaMi_File(file.Name().c_str()), 1);
+    EXPECT_EQ(file.Content(), scrambled);
+    EXPECT_TRUE(file.Intact());
+    EXPECT_EQ(ReadWhole(file.Name().c_str()), plain);
+    ASSERT_EQ(Dao().On_JieMi_File(CString(file.Name().c_str())), 1);
+    EXPECT_EQ(file.Content(), plain);
+    EXPECT_TRUE(file.Intact());
+  }
 }
 
 TEST(CMerroDao, MergePlainFiles) {
