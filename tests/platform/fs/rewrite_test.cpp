@@ -6,6 +6,7 @@
 #include "platform/fs/rewrite.h"
 
 #include "fs_fixture.h"
+#include "killed_writer.h"
 #include "linked_file.h"
 
 #include <csignal>
@@ -13,6 +14,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+using linktest::HaveStrace;
+using linktest::KilledAt;
 using linktest::Kind;
 using linktest::Linked;
 
@@ -36,10 +39,6 @@ class RewriteTest : public FsTest {
   }
 };
 
-// The helper program next to this test: writes its second argument's
-// content into the file named by its first.
-std::string Probe() { return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "fs_rewrite_probe"; }
-
 // In a child whose files may not grow beyond 4 KiB, as on a full disk:
 // exits with 0 when the write reports the failure.
 [[noreturn]] void WriteWithSmallFileLimit(const std::string& name, const std::string& data) {
@@ -48,17 +47,6 @@ std::string Probe() { return std::filesystem::read_symlink("/proc/self/exe").par
   small.rlim_cur = small.rlim_max = 4096;
   setrlimit(RLIMIT_FSIZE, &small);
   _exit(WriteWholeFile(name, data) ? 1 : 0);
-}
-
-bool HaveStrace() { return system("strace -V >/dev/null 2>&1") == 0; }
-
-// Runs the probe under strace, killed on entering the `when`-th call of
-// `call`; its exit status.
-int KilledAt(const std::string& call, int when, const std::string& target, const std::string& source) {
-  const std::string cmd = "strace -o /dev/null -e trace=" + call + " -e inject=" + call +
-                          ":signal=SIGKILL:when=" + std::to_string(when) + " " + Probe() + " '" + target + "' '" +
-                          source + "' >/dev/null 2>&1";
-  return system(cmd.c_str());
 }
 
 }  // namespace
