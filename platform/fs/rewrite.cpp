@@ -74,7 +74,7 @@ std::string JournalFolder(bool make) {
     return "";
   const std::string folder = base + "/quarvel/rewrites";
   if (make) {
-    for (size_t at = base.size(); at != std::string::npos; at = folder.find('/', at + 1))
+    for (size_t at = folder.find('/', 1); at != std::string::npos; at = folder.find('/', at + 1))
       mkdir(folder.substr(0, at).c_str(), 0700);
     mkdir(folder.c_str(), 0700);
   }
