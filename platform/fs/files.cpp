@@ -5,8 +5,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <sys/file.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

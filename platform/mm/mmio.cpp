@@ -152,6 +152,8 @@ HMMIO mmioOpen(LPCSTR name, LPMMIOINFO info, DWORD flags) {
     f->canRead = access == MMIO_READWRITE;
     f->canWrite = true;
   } else {
+    // Never the half of an in-place rewrite a crash cut short.
+    if (!rewrite::FinishInterruptedRewrite(f->path)) return fail(MMIOERR_CANNOTOPEN);
     f->fd = open(f->path.c_str(), O_RDONLY | O_CLOEXEC);
     if (f->fd < 0) return fail(OpenError(errno));
     struct stat st;
