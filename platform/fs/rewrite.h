@@ -18,9 +18,11 @@
 // device and inode, holding the content and the file's name). Only then is
 // the content copied over the file, which is put on disk before the journal
 // goes. A crash during the copy leaves the journal: the copy is made again
-// before the file is next read through ReadWholeFile, and for every file by
-// each program at start-up (FinishInterruptedRewrites), so no program of the
-// system reads the half-copied file. Space for the new content is reserved
+// before the file is next opened by the layer (ReadWholeFile, CFile, picture
+// and RIFF reads call FinishInterruptedRewrite), and for every file by each
+// program at start-up (FinishInterruptedRewrites), so no program of the
+// system reads the half-copied file. A crash before the journal is complete
+// leaves the file as it was. Space for the new content is reserved
 // before the copy starts, so a full disk fails the rewrite before anything
 // changes. Writers overwriting in place hold an exclusive lock (flock) on
 // the file; ReadWholeFile takes a shared one.
