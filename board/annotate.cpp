@@ -9,6 +9,7 @@
 #include "board/help.h"
 #include "board/toolbar.h"
 #include "board/writing_panel.h"
+#include "board/zoom_limit.h"
 #include "platform/win/cursor.h"
 #include "platform/win/input.h"
 #include "platform/win/screen.h"
@@ -307,6 +308,13 @@ void TForm2::LCPClick(TObject* Sender) { SpeedButton9Click(Sender); }
 void TForm2::Zoom(bool in, const char* file) {
   // Only a floating selection zooms.
   if (!Image1->Visible) return;
+  {
+    const float stepped = in ? AnnotZoomFactor * 1.5f : AnnotZoomFactor / 1.5f;
+    const bool cached = AnnotZoomCached && AnnotZoomImage;
+    const double fromW = cached ? AnnotZoomImage->GetWidth() : Image1->Picture->Bitmap->Width;
+    const double fromH = cached ? AnnotZoomImage->GetHeight() : Image1->Picture->Bitmap->Height;
+    if (!ZoomFits(fromW * stepped, fromH * stepped, Screen->Width, Screen->Height)) return;
+  }
   if (!AnnotZoomCached) {
     TMemoryStream stream;
     Image1->Picture->Bitmap->SaveToStream(&stream);

@@ -4,6 +4,7 @@
 // result back through "tmp.bmt" in the program folder.
 #include "board/board.h"
 #include "board/toolbar.h"
+#include "board/zoom_limit.h"
 
 namespace {
 
@@ -28,7 +29,13 @@ bool TForm3::ZoomStep(bool in) {
   // The cache belongs to the picture the last step left; any other picture
   // floating now (a scan puts one up without a word to the cache) is zoomed
   // from its own pixels, as its size stands.
-  if (ZoomImageCached == 0 || !ZoomImage || shown->ToImage() != ZoomShownPicture) {
+  const bool cached = ZoomImageCached != 0 && ZoomImage && shown->ToImage() == ZoomShownPicture;
+  const double fromW = cached ? ZoomImage->GetWidth() : shown->Width;
+  const double fromH = cached ? ZoomImage->GetHeight() : shown->Height;
+  const float fromFactor = cached ? ZoomFactor : 1.0f;
+  const float stepped = in ? fromFactor * kZoomStep : fromFactor / kZoomStep;
+  if (!ZoomFits(fromW * stepped, fromH * stepped, Screen->Width, Screen->Height)) return false;
+  if (!cached) {
     TMemoryStream stream;
     shown->SaveToStream(&stream);
     stream.Position = 0;
@@ -40,7 +47,7 @@ bool TForm3::ZoomStep(bool in) {
     ZoomShownPicture = shown->ToImage();
   }
 
-  const float factor = in ? ZoomFactor * kZoomStep : ZoomFactor / kZoomStep;
+  const float factor = stepped;
   const double w = ZoomImage->GetWidth(), h = ZoomImage->GetHeight();
   const int zoomedW = int(Round(w * factor)), zoomedH = int(Round(h * factor));
   Gdiplus::Bitmap zoomed(zoomedW, zoomedH, Gdiplus::PixelFormat32bppARGB);

@@ -1,7 +1,7 @@
 // Plain files named by GBK Windows paths (mapped as path.h describes).
-// Everything that writes a file writes it under a temporary name in the same
-// folder and renames it over the target once it is complete and on disk, so
-// a crash or a failed write leaves the old file as it was.
+// Everything that writes a file replaces it whole as rewrite.h describes:
+// through symbolic links, keeping hard links, and so that a crash or a
+// failed write leaves the old file or the new one, never a part.
 #pragma once
 #include "platform/windef.h"
 

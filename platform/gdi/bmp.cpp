@@ -11,9 +11,7 @@
 namespace gdi {
 namespace {
 
-// Pictures beyond this many pixels are refused (a 8192 x 8192 bitmap takes
-// 256 MB).
-constexpr int64_t kMaxPixels = int64_t(1) << 26;
+constexpr int64_t kMaxPixels = kMaxBmpPixels;
 constexpr size_t kMaxFileBytes = size_t(1) << 30;
 constexpr size_t kFileHeader = 14;
 

@@ -12,6 +12,10 @@
 
 namespace gdi {
 
+// The most pixels a BMP file may hold to be read (an 8192 x 8192 bitmap
+// takes 256 MB).
+constexpr int64_t kMaxBmpPixels = int64_t(1) << 26;
+
 // Bytes per DIB row: rows are padded to 4 bytes.
 inline int64_t DibStride(int64_t width, int bitsPerPixel) { return ((width * bitsPerPixel + 31) / 32) * 4; }
 

@@ -1,30 +1,19 @@
 #include "platform/gdi/file_bytes.h"
 
+#include "platform/fs/rewrite.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
 namespace gdi {
-namespace {
-
-bool WriteAll(int fd, const BYTE* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= size_t(n);
-  }
-  return true;
-}
-
-}  // namespace
 
 bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<BYTE>* out) {
+  // Never the half of an in-place rewrite a crash cut short.
+  if (!rewrite::FinishInterruptedRewrite(path)) return false;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st;
@@ -48,21 +37,8 @@ bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<BYTE>* 
 }
 
 bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
-  // A new name of our own (O_EXCL), created with the usual mode under the umask.
-  static std::atomic<unsigned> counter{0};
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes.data(), bytes.size());
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  rewrite::Rewrite out(path);
+  return out.Write(bytes.data(), bytes.size()) && out.Commit();
 }
 
 }  // namespace gdi

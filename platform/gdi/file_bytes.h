@@ -11,8 +11,8 @@ namespace gdi {
 
 // False when the file cannot be read or is larger than maxBytes.
 bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<BYTE>* out);
-// Writes a temporary file beside `path` and renames it over `path`, so a
-// failure leaves any old file whole.
+// Replaces the file whole, as platform/fs/rewrite.h describes: a failure
+// leaves any old file whole, links are kept.
 bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes);
 
 }  // namespace gdi

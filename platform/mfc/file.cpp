@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/fs/rewrite.h"
 #include "platform/mfc/os_file_name.h"
 
 namespace {
@@ -47,7 +48,12 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
   m_strFileName = lpszFileName;
   std::string os = mfc::OsFileName(lpszFileName);
   int err = 0;
-  int fd = ::open(os.c_str(), OpenFlagsToOs(nOpenFlags), 0666);
+  // Never the half of an in-place rewrite a crash cut short.
+  int fd = -1;
+  if (rewrite::FinishInterruptedRewrite(os))
+    fd = ::open(os.c_str(), OpenFlagsToOs(nOpenFlags), 0666);
+  else
+    errno = EIO;
   struct stat st;
   if (fd < 0) {
     err = errno;

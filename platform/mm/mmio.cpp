@@ -1,6 +1,7 @@
 #include "platform/mm/mmio.h"
 
 #include "platform/fs/path.h"
+#include "platform/fs/rewrite.h"
 
 #include <algorithm>
 #include <limits>
@@ -24,7 +25,9 @@ struct HMMIO__ {
   bool canRead = false;
   bool canWrite = false;
   std::string path;  // the name the file takes when closed
-  std::string temp;  // a created file, while being written
+  // A created file, while written: it takes the name only when closed
+  // complete (through links, as rewrite.h describes).
+  std::unique_ptr<rewrite::Rewrite> out;
   std::vector<char> own;
   char* buffer = nullptr;
   LONG size = 0;
@@ -111,20 +114,6 @@ MMRESULT OpenError(int error) {
   }
 }
 
-// A new empty file beside `path`, with the permissions a plain create gives.
-int CreateTemporary(const std::string& path, std::string* temp) {
-  std::vector<char> name(path.begin(), path.end());
-  const char suffix[] = ".XXXXXX";
-  name.insert(name.end(), suffix, suffix + sizeof suffix);
-  const int fd = mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return -1;
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  temp->assign(name.data());
-  return fd;
-}
-
 // LONG is 32 bits: a place beyond it cannot be reached, not even wrapped
 // round (a chunk size near 4 GiB would lead back onto its own header).
 constexpr int64_t kLongMax = std::numeric_limits<LONG>::max();
@@ -161,11 +150,15 @@ HMMIO mmioOpen(LPCSTR name, LPMMIOINFO info, DWORD flags) {
   auto f = std::make_unique<HMMIO__>();
   f->path = winpath::ToLinux(name);
   if (create) {
-    f->fd = CreateTemporary(f->path, &f->temp);
-    if (f->fd < 0) return fail(errno == ENOENT ? MMIOERR_PATHNOTFOUND : OpenError(errno));
+    f->out = std::make_unique<rewrite::Rewrite>(f->path);
+    const int error = errno;
+    if (!f->out->IsOpen()) return fail(error == ENOENT ? MMIOERR_PATHNOTFOUND : OpenError(error));
+    f->fd = f->out->fd();
     f->canRead = access == MMIO_READWRITE;
     f->canWrite = true;
   } else {
+    // Never the half of an in-place rewrite a crash cut short.
+    if (!rewrite::FinishInterruptedRewrite(f->path)) return fail(MMIOERR_CANNOTOPEN);
     f->fd = open(f->path.c_str(), O_RDONLY | O_CLOEXEC);
     if (f->fd < 0) return fail(OpenError(errno));
     struct stat st;
@@ -184,8 +177,7 @@ HMMIO mmioOpen(LPCSTR name, LPMMIOINFO info, DWORD flags) {
     try {
       f->own.resize(size_t(size));
     } catch (const std::bad_alloc&) {
-      close(f->fd);
-      if (!f->temp.empty()) unlink(f->temp.c_str());
+      if (!f->out) close(f->fd);
       return fail(MMIOERR_OUTOFMEMORY);
     }
     f->buffer = f->own.data();
@@ -203,11 +195,10 @@ MMRESULT mmioClose(HMMIO h, UINT) {
   if (!h) return MMSYSERR_INVALHANDLE;
   MMRESULT result = MMSYSERR_NOERROR;
   if (!h->Flush()) result = MMIOERR_CANNOTWRITE;
-  if (!h->temp.empty() && result == MMSYSERR_NOERROR && fsync(h->fd) != 0) result = MMIOERR_CANNOTWRITE;
-  if (close(h->fd) != 0 && result == MMSYSERR_NOERROR) result = MMIOERR_CANNOTCLOSE;
-  if (!h->temp.empty()) {
-    if (result == MMSYSERR_NOERROR && rename(h->temp.c_str(), h->path.c_str()) != 0) result = MMIOERR_CANNOTCLOSE;
-    if (result != MMSYSERR_NOERROR) unlink(h->temp.c_str());
+  if (h->out) {
+    if (result == MMSYSERR_NOERROR && !h->out->Commit()) result = MMIOERR_CANNOTWRITE;
+  } else if (close(h->fd) != 0 && result == MMSYSERR_NOERROR) {
+    result = MMIOERR_CANNOTCLOSE;
   }
   delete h;
   return result;

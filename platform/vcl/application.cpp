@@ -3,6 +3,7 @@
 #include <QToolTip>
 #include <cstdlib>
 
+#include "platform/fs/rewrite.h"
 #include "platform/gdi/colour.h"
 #include "platform/vcl/events.h"
 #include "platform/vcl/forms.h"
@@ -62,6 +63,9 @@ void TApplication::Initialize() {
   // A panel's native window must not make its sibling buttons windows too.
   QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
   win_.Initialize();
+  // A file a crash left half overwritten in place is made whole before any
+  // form reads it.
+  rewrite::FinishInterruptedRewrites();
 }
 
 void TApplication::FormCreated(TForm* form) {

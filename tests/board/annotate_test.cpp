@@ -1,6 +1,7 @@
 // The annotation overlay inside the test program, over a desktop of another
 // X client's window, drawn on with real X input; what it shows is read back
 // from the X server.
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdlib>
@@ -245,6 +246,33 @@ TEST_F(Overlay, AZoomPastTheScreenEdgeCentresTheSelectionAndNoSelectionMeansNoZo
   ASSERT_GT(w, Screen->Width);
   EXPECT_EQ(Form2->Image1->Left, (Screen->Width - w) / 2);
   EXPECT_LT(Form2->Image1->Left, 0);
+}
+
+TEST_F(Overlay, AZoomStepPastFourScreensIsRefusedBeforeAnyWork) {
+  Form2->SpeedButton15->Click();
+  ASSERT_TRUE(Stroke({QPoint(150, 200), QPoint(250, 260)}));
+  const std::string roundTrip = Form3->ProgramFolder + "tmp.bmt";
+  const double most = 4.0 * Screen->Width * Screen->Height;
+  int steps = 0;
+  for (;; ++steps) {
+    ASSERT_LT(steps, 20);
+    const TRect before = Form2->Image1->BoundsRect;
+    const float factor = Form2->AnnotZoomFactor;
+    remove(roundTrip.c_str());
+    Form2->SpeedButton11->Click();
+    if (Form2->Image1->BoundsRect == before) {
+      EXPECT_EQ(Form2->AnnotZoomFactor, factor);
+      EXPECT_EQ(Form2->Image1->Picture->Width, before.Width());
+      EXPECT_FALSE(QFile::exists(QString::fromStdString(roundTrip)));
+      EXPECT_GT(100 * factor * 1.5 * 60 * factor * 1.5, most);
+      break;
+    }
+    EXPECT_LE(double(Form2->Image1->Width) * Form2->Image1->Height, most);
+  }
+  EXPECT_GE(steps, 5);
+  const int w = Form2->Image1->Width;
+  Form2->SpeedButton12->Click();
+  EXPECT_NEAR(Form2->Image1->Width, w / 1.5, 1);
 }
 
 TEST_F(Overlay, CaptureWithoutASelectionPutsTheAnnotatedScreenWithoutTheBarsIntoTheCurrentPage) {

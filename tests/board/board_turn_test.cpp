@@ -317,6 +317,49 @@ TEST_F(Turn, AZoomedPictureIsPushedInsideTheScreenOrCentredOnIt) {
   EXPECT_EQ(Form3->Image2->Picture->Bitmap->Pixels().GetPixel(0, 0), kBlue);
 }
 
+TEST_F(Turn, AZoomStepPastFourScreensIsRefusedBeforeAnyWork) {
+  // 240 x 150 takes five steps (1823 x 1139 is under the area of four
+  // 1024 x 768 screens); the sixth would not fit.
+  FloatPicture(100, 100, 240, 150, kBlue);
+  const std::string roundTrip = Folder() + "tmp.bmt";
+  int steps = 0;
+  for (;;) {
+    const TRect before = Form3->Image2->BoundsRect();
+    const float factor = ZoomFactor;
+    const QImage picture = Form3->Image2->Picture->Bitmap->ToImage();
+    remove(roundTrip.c_str());
+    ASSERT_TRUE(Click(Form3->SpeedButton35, [] { return true; }));
+    if (Form3->Image2->BoundsRect() == before) {
+      // Nothing changed, nothing was written.
+      EXPECT_EQ(ZoomFactor, factor);
+      EXPECT_EQ(Form3->Image2->Picture->Bitmap->ToImage(), picture);
+      EXPECT_FALSE(QFile::exists(QString::fromStdString(roundTrip)));
+      EXPECT_GT(before.Width() * 1.5 * before.Height() * 1.5, 4.0 * W * H);
+      break;
+    }
+    ++steps;
+    ASSERT_LE(steps, 5);
+    EXPECT_LE(double(Form3->Image2->Width) * Form3->Image2->Height, 4.0 * W * H);
+  }
+  EXPECT_EQ(steps, 5);
+  EXPECT_EQ(ZoomFactor, 7.59375f);
+  // Refusing changed nothing of the steps back.
+  ASSERT_TRUE(Click(Form3->SpeedButton36, [] { return ZoomFactor == 5.0625f; }));
+  EXPECT_EQ(Form3->Image2->Width, 1215);
+  EXPECT_EQ(Form3->Image2->Height, 759);
+
+  // A picture floating larger than the bound goes no larger, but smaller.
+  ASSERT_TRUE(Click(Form3->SpeedButton14, [] { return !Form3->Image2->Visible(); }));
+  FloatPicture(0, 0, 2100, 1600, kRed);
+  remove(roundTrip.c_str());
+  ASSERT_TRUE(Click(Form3->SpeedButton35, [] { return true; }));
+  EXPECT_EQ(Form3->Image2->Width, 2100);
+  EXPECT_EQ(ZoomImageCached, 0);  // not even the cache was made
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(roundTrip)));
+  ASSERT_TRUE(Click(Form3->SpeedButton36, [] { return Form3->Image2->Width == 1400; }));
+  EXPECT_EQ(Form3->Image2->Height, 1067);
+}
+
 TEST_F(Turn, NoFloatingPictureNoZoom) {
   ZoomFactor = 1.5f;
   remove((Folder() + "tmp.bmt").c_str());

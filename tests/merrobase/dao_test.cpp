@@ -11,6 +11,8 @@
 
 #include "alloc_watch.h"
 #include "test_files.h"
+#include "tests/platform/fs/killed_writer.h"
+#include "tests/platform/fs/linked_file.h"
 
 namespace fs = std::filesystem;
 
@@ -275,6 +277,44 @@ TEST(CMerroDao, FailedRewriteKeepsTheOldFile) {
   std::set<std::string> names;  // no temporary file left behind
   for (const auto& entry : fs::directory_iterator("rw")) names.insert(entry.path().filename().string());
   EXPECT_EQ(names, (std::set<std::string>{"big.bin", "other.bin", "other.bin.bak"}));
+}
+
+TEST(CMerroDao, ScramblingRewritesTheFileANameLeadsToAndKeepsItsLinks) {
+  const std::string plain = "Hello world";
+  const std::string scrambled = Scrambled("abc123", plain);
+  for (const auto& k : linktest::kKinds) {
+    if (k.kind == linktest::Kind::kDanglingSymlink) continue;  // nothing to scramble
+    linktest::Linked file(fs::current_path().string() + "/links", k.kind, plain);
+    if (!file.Made()) continue;  // no read-only folder on this file system
+    SCOPED_TRACE(k.label);
+    ASSERT_EQ(Dao("abc123").On_JiaMi_File(file.Name().c_str()), 1);
+    EXPECT_EQ(file.Content(), scrambled);
+    EXPECT_TRUE(file.Intact());
+    EXPECT_EQ(ReadWhole(file.Name().c_str()), plain);
+    ASSERT_EQ(Dao().On_JieMi_File(CString(file.Name().c_str())), 1);
+    EXPECT_EQ(file.Content(), plain);
+    EXPECT_TRUE(file.Intact());
+  }
+}
+
+TEST(CMerroDao, AScrambledFileOverwrittenInPlaceIsReadWholeAfterAKill) {
+  if (!linktest::HaveStrace()) GTEST_SKIP() << "strace is needed to kill the writer at a chosen step";
+  // A hard-linked scrambled file: rewritten in place behind a journal.
+  const std::string plain(3 << 20, 'p');
+  Spit("new.plain", plain);
+  ASSERT_EQ(Dao("abc123").On_JiaMi_File("new.plain"), 1);
+  const std::string old = Scrambled("eeeeee", std::string(5 << 20, 'o'));
+  linktest::Linked file(fs::current_path().string() + "/links", linktest::Kind::kHardLink, old);
+  // Killed with a third of the new form copied over the old.
+  linktest::KilledAt("pwrite64", 3, file.Name(), (fs::current_path() / "new.plain").string());
+  ASSERT_NE(file.Content(), old);
+  ASSERT_NE(file.Content(), Slurp("new.plain"));
+  // The next read finishes the rewrite first.
+  bool ok = false;
+  EXPECT_EQ(ReadWhole(file.Name().c_str(), &ok), plain);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(file.Content(), Slurp("new.plain"));
+  EXPECT_TRUE(file.Intact());
 }
 
 TEST(CMerroDao, MergePlainFiles) {

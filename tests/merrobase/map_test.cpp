@@ -12,6 +12,7 @@
 
 #include "alloc_watch.h"
 #include "test_files.h"
+#include "tests/platform/fs/linked_file.h"
 
 namespace fs = std::filesystem;
 
@@ -82,6 +83,25 @@ TEST(CMerroMap, ArchiveBytes) {
   one.Put(kA, "a");
   ASSERT_EQ(one.On_Export("one.map", 0), 1);
   EXPECT_EQ(Slurp("one.map"), std::string("\x01\x00\x00\x00\x02\xB0\xA1\x01" "a", 9));
+}
+
+TEST(CMerroMap, ExportRewritesTheFileANameLeadsToAndKeepsItsLinks) {
+  for (int scrambled : {0, 1})
+    for (const auto& k : linktest::kKinds) {
+      linktest::Linked file(fs::current_path().string() + "/links", k.kind, "old map", "x.map");
+      if (!file.Made()) continue;  // no read-only folder on this file system
+      SCOPED_TRACE(std::string(k.label) + (scrambled ? ", scrambled" : ""));
+      TestMap m;
+      m.Put(kA, Pattern(300, 5));
+      ASSERT_EQ(m.On_Export(file.Name().c_str(), scrambled), 1);
+      EXPECT_TRUE(file.Intact());
+      TestMap back;
+      ASSERT_EQ(back.On_Read(file.Name().c_str(), scrambled), 1);
+      EXPECT_EQ(back.Contents(), m.Contents());
+      TestMap direct;  // the file itself holds the map
+      ASSERT_EQ(direct.On_Read((fs::current_path().string() + "/links/real/x.map").c_str(), scrambled), 1);
+      EXPECT_EQ(direct.Contents(), m.Contents());
+    }
 }
 
 TEST(CMerroMap, RoundTrips) {

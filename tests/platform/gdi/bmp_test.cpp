@@ -12,6 +12,7 @@
 
 #include "pixels.h"
 #include "platform/gdi/file_bytes.h"
+#include "tests/platform/fs/linked_file.h"
 #include "tool.h"
 
 using gdi::Bitmap;
@@ -146,6 +147,19 @@ TEST(SaveBmpFile, ReplacesThroughATemporaryFile) {
   EXPECT_EQ(gdi_test::Run("ls '" + dir + "'"), "page.bmp\n");
   EXPECT_FALSE(gdi::SaveBmpFile(Quadrants(4, 4), 24, dir + "/missing/page.bmp"));
   EXPECT_EQ(gdi_test::Run("ls '" + dir + "'"), "page.bmp\n");
+}
+
+TEST(SaveBmpFile, WritesTheFileANameLeadsToAndKeepsItsLinks) {
+  for (const auto& k : linktest::kKinds) {
+    linktest::Linked file(gdi_test::TestDir() + "/links", k.kind, "old", "tmp.bmt");
+    if (!file.Made()) continue;  // no read-only folder on this file system
+    SCOPED_TRACE(k.label);
+    ASSERT_TRUE(gdi::SaveBmpFile(Quadrants(8, 2), 24, file.Name()));
+    EXPECT_TRUE(file.Intact());
+    Bitmap back;
+    ASSERT_TRUE(gdi::LoadBmpFile(gdi_test::TestDir() + "/links/real/tmp.bmt", &back));
+    ExpectQuadrants(back, 8, 2);
+  }
 }
 
 TEST(ReadBmp, EveryDepthImageMagickWrites) {

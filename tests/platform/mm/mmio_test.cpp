@@ -2,6 +2,7 @@
 
 #include "riff_bytes.h"
 #include "tests/readback.h"
+#include "tests/platform/fs/linked_file.h"
 
 #include <gtest/gtest.h>
 
@@ -220,6 +221,24 @@ TEST_F(MmioTest, OpenRefusals) {
   EXPECT_EQ(info.wErrorRet, MMRESULT(MMSYSERR_NOTSUPPORTED));
   EXPECT_EQ(Get("old.wav"), "old");
   EXPECT_EQ(mmioOpen(nullptr, &info, MMIO_READ), nullptr);
+}
+
+TEST_F(MmioTest, CreatingThroughALinkWritesTheFileItLeadsToWhenClosed) {
+  for (const auto& k : linktest::kKinds) {
+    linktest::Linked file(folder_ + "/links", k.kind, "previous take", "take.wav");
+    if (!file.Made()) continue;  // no read-only folder on this file system
+    SCOPED_TRACE(k.label);
+    const std::optional<std::string> before = file.Content();
+    HMMIO h = mmioOpen(file.Name().c_str(), nullptr, MMIO_CREATE | MMIO_READWRITE);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(mmioWrite(h, "new bytes", 9), 9);
+    EXPECT_EQ(mmioSeek(h, 4, SEEK_SET), 4);
+    EXPECT_EQ(mmioWrite(h, "BYTES", 5), 5);
+    EXPECT_EQ(file.Content(), before);
+    ASSERT_EQ(mmioClose(h, 0), MMSYSERR_NOERROR);
+    EXPECT_EQ(file.Content(), "new BYTES");
+    EXPECT_TRUE(file.Intact());
+  }
 }
 
 TEST_F(MmioTest, CreatingReplacesAFileOnlyWhenClosedAndTheBufferIsChecked) {
