@@ -28,7 +28,7 @@ bool TForm3::ZoomStep(bool in) {
   // The cache belongs to the picture the last step left; any other picture
   // floating now (a scan puts one up without a word to the cache) is zoomed
   // from its own pixels, as its size stands.
-  if (ZoomImageCached == 0 || !ZoomImage || shown->ToImage() != ZoomShownPicture) {
+  if (ZoomImageCached == 0 || !ZoomImage || shown->ToImage().cacheKey() != ZoomShownKey) {
     TMemoryStream stream;
     shown->SaveToStream(&stream);
     stream.Position = 0;
@@ -37,7 +37,6 @@ bool TForm3::ZoomStep(bool in) {
     ZoomImage = std::move(image);
     ZoomImageCached = 1;
     ZoomFactor = 1.0f;
-    ZoomShownPicture = shown->ToImage();
   }
 
   const float factor = in ? ZoomFactor * kZoomStep : ZoomFactor / kZoomStep;
@@ -62,9 +61,9 @@ bool TForm3::ZoomStep(bool in) {
   if (drawn != Gdiplus::Ok || !Gdiplus::GetEncoderClsid("image/bmp", &bmp) ||
       zoomed.Save(roundTrip, &bmp) != Gdiplus::Ok)
     return false;
-  TBitmap back;
+  auto back = std::make_unique<TBitmap>();
   try {
-    back.LoadFromFile(roundTrip);
+    back->LoadFromFile(roundTrip);
   } catch (const Exception&) {
     return false;
   }
@@ -84,7 +83,8 @@ bool TForm3::ZoomStep(bool in) {
     if (top < 0 && zoomedH < screenH) top = 0;
   }
   Image2->SetBounds(left, top, zoomedW, zoomedH);
-  Image2->Picture->Bitmap = &back;
+  Image2->Picture->Bitmap = back.get();
+  back.reset();  // the picture's pixels are its own again: the frame is drawn in place
   if (ZoomFactor >= 1.0f && !picture) {
     TCanvas* c = Image2->Picture->Bitmap->Canvas;
     c->Pen->Color = LCP->Color;
@@ -93,7 +93,7 @@ bool TForm3::ZoomStep(bool in) {
     c->Brush->Style = bsClear;
     c->Rectangle(0, 0, zoomedW - 1, zoomedH - 1);
   }
-  ZoomShownPicture = Image2->Picture->Bitmap->ToImage();
+  ZoomShownKey = Image2->Picture->Bitmap->ToImage().cacheKey();
   return true;
 }
 

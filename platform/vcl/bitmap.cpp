@@ -1,9 +1,12 @@
 // TGraphic, TBitmap and TPicture.
 #include <QBuffer>
 #include <QImageReader>
+#include <cstdint>
 
+#include "platform/fs/path.h"
 #include "platform/gdi/bmp.h"
 #include "platform/gdi/colour.h"
+#include "platform/gdi/file_bytes.h"
 #include "platform/gdi/jpeg.h"
 #include "platform/vcl/graphics.h"
 #include "platform/vcl/jpeg.h"
@@ -11,6 +14,9 @@
 namespace {
 
 std::vector<BYTE> ReadFileOrThrow(const AnsiString& fileName) {
+  // A plain file straight into its buffer; anything else (a pipe) as it comes.
+  std::vector<BYTE> bytes;
+  if (gdi::ReadFileBytes(winpath::ToLinux(fileName), SIZE_MAX, &bytes)) return bytes;
   auto data = ReadWholeFile(fileName);
   if (!data) throw EFOpenError(fileName);
   return std::vector<BYTE>(data->begin(), data->end());

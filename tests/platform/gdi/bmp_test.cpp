@@ -342,3 +342,42 @@ TEST(GetDibRows, BottomUpPaddedRows) {
   EXPECT_EQ(0, std::memcmp(one.data(), top32, 12));
   EXPECT_EQ(gdi::GetDibRows(b, 0, 2, 16, one.data()), 0);
 }
+
+// 32-bpp rows are copied in blocks: widths around a block's 16 pixels, rows
+// either way up, pixels at an unaligned offset, fourth bytes that are not 0.
+TEST(ReadBmp, ThirtyTwoBitRowsOfEveryWidthAndOrderReadBackExactly) {
+  uint32_t seed = 7;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (int w : {1, 15, 16, 17, 37}) {
+    for (bool topDown : {false, true}) {
+      const int h = 3;
+      for (uint32_t gap : {0u, 1u}) {
+        std::vector<BYTE> dib = InfoHeader(w, topDown ? -h : h, 32);
+        dib.resize(dib.size() + gap, 0);
+        std::vector<uint32_t> rows(size_t(w) * h);  // file order
+        for (uint32_t& px : rows) px = next();
+        for (uint32_t px : rows)
+          for (int i = 0; i < 4; ++i) dib.push_back(BYTE(px >> (8 * i)));
+        const std::vector<BYTE> file = WithFileHeader(dib, 54 + gap);
+        Bitmap b;
+        ASSERT_TRUE(gdi::ReadBmp(file.data(), file.size(), &b)) << w << topDown << gap;
+        const QImage image = b.Image();
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x) {
+            const uint32_t want = rows[size_t(topDown ? y : h - 1 - y) * w + x] | 0xFF000000u;
+            ASSERT_EQ(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x], want) << w << " " << x << "," << y;
+          }
+        // Written again, the rows come back with the fourth byte 0.
+        std::vector<BYTE> again;
+        ASSERT_TRUE(gdi::WriteBmp(b, 32, &again));
+        ASSERT_EQ(again.size(), 54 + rows.size() * 4);
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x) {
+            uint32_t got;
+            std::memcpy(&got, again.data() + 54 + (size_t(h - 1 - y) * w + x) * 4, 4);
+            ASSERT_EQ(got, rows[size_t(topDown ? y : h - 1 - y) * w + x] & 0x00FFFFFFu) << w << " " << x << "," << y;
+          }
+      }
+    }
+  }
+}
