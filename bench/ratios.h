@@ -51,8 +51,7 @@ class KeepingReporter : public benchmark::ConsoleReporter {
     for (const Run& r : runs) {
       if (r.error_occurred) failed_ = true;
       if (r.error_occurred || r.iterations <= 0 || r.run_type != Run::RT_Iteration) continue;
-      std::string name = r.run_name.function_name;
-      if (!r.run_name.args.empty()) name += "/" + r.run_name.args;
+      std::string name = r.benchmark_name();
       if (screen) name += std::string("@") + screen;
       const double seconds = r.real_accumulated_time / double(r.iterations);
       (*times_)[name] = seconds;
