@@ -21,7 +21,7 @@
 
 namespace bench {
 
-// measured / sum(floor) at most `goal` (times), or, with kAtLeast,
+// measured / sum(floor) at most `goal` (times or counters), or, with kAtLeast,
 // sum(floor) / measured at least `goal` (a speed against the floor's).
 // goal 0: the ratio is shown without a goal.
 struct Ratio {
@@ -33,7 +33,8 @@ struct Ratio {
   Kind kind = kAtMost;
 };
 
-// Times by benchmark name ("BM_X" or, on a screen, "BM_X@1920x1080").
+// Times by benchmark name ("BM_X" or, on a screen, "BM_X@1920x1080"), and
+// counters ("BM_X#counter").
 typedef std::map<std::string, double> Times;
 
 inline const char* kResultsVariable = "QUARVEL_BENCH_RESULTS";
@@ -53,9 +54,13 @@ class KeepingReporter : public benchmark::ConsoleReporter {
       if (r.error_occurred || r.iterations <= 0 || r.run_type != Run::RT_Iteration) continue;
       std::string name = r.benchmark_name();
       if (screen) name += std::string("@") + screen;
-      const double seconds = r.real_accumulated_time / double(r.iterations);
-      (*times_)[name] = seconds;
-      if (file) std::ofstream(file, std::ios::app) << name << ' ' << seconds << '\n';
+      Times values{{name, r.real_accumulated_time / double(r.iterations)}};
+      // Counters as "name#counter" (a memory figure, a speed).
+      for (const auto& [key, counter] : r.counters) values[name + "#" + key] = counter.value;
+      for (const auto& [key, value] : values) {
+        (*times_)[key] = value;
+        if (file) std::ofstream(file, std::ios::app) << key << ' ' << value << '\n';
+      }
     }
   }
 
