@@ -47,7 +47,11 @@ bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<BYTE>* 
   return ok;
 }
 
-bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
+namespace {
+
+// Writes a temporary file beside `path` through `write` and renames it over
+// `path`; removed again when anything fails.
+bool WriteThroughTemporary(const std::string& path, const std::function<bool(int fd)>& write) {
   // A new name of our own (O_EXCL), created with the usual mode under the umask.
   static std::atomic<unsigned> counter{0};
   std::string temp;
@@ -58,11 +62,29 @@ bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes.data(), bytes.size());
+  bool ok = write(fd);
   ok = ::close(fd) == 0 && ok;
   ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
+}
+
+}  // namespace
+
+bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
+  return WriteThroughTemporary(path, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
+}
+
+bool WriteFileBytes(const std::string& path, const std::function<long(BYTE* buffer, size_t capacity)>& next) {
+  return WriteThroughTemporary(path, [&](int fd) {
+    // Pieces small enough to stay in the cache between making and writing.
+    std::vector<BYTE> buffer(size_t(256) << 10);
+    for (;;) {
+      const long n = next(buffer.data(), buffer.size());
+      if (n == 0) return true;
+      if (n < 0 || size_t(n) > buffer.size() || !WriteAll(fd, buffer.data(), size_t(n))) return false;
+    }
+  });
 }
 
 }  // namespace gdi

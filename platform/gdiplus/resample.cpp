@@ -55,20 +55,17 @@ bool GetEncoderClsid(const char* mimeType, CLSID* clsid) {
 Status Image::Save(const std::string& fileName, const CLSID* encoder) const {
   const Encoder* e = EncoderOf(encoder);
   if (!e || pixels_.isNull()) return InvalidParameter;
-  std::vector<BYTE> bytes;
-  if (strcmp(e->mimeType, "image/bmp") == 0) {
-    if (!gdi::WriteBmp(OverBlack(pixels_), 32, &bytes)) return GenericError;
-  } else {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!pixels_.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG")) return GenericError;
-    bytes.assign(png.constData(), png.constData() + png.size());
-  }
   // What the encoders write is read back at once (a resampling round trip),
   // so it is put in place whole but not flushed to disk first.
   const std::string path = winpath::ToLinux(fileName);
-  return !path.empty() && gdi::WriteFileBytes(path, bytes) ? Ok : GenericError;
+  if (path.empty()) return GenericError;
+  if (strcmp(e->mimeType, "image/bmp") == 0) return gdi::SaveBmpFile(OverBlack(pixels_), 32, path) ? Ok : GenericError;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!pixels_.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG")) return GenericError;
+  return gdi::WriteFileBytes(path, std::vector<BYTE>(png.constData(), png.constData() + png.size())) ? Ok
+                                                                                                     : GenericError;
 }
 
 Bitmap::Bitmap(int width, int height, PixelFormat format) {
@@ -81,7 +78,7 @@ Bitmap::Bitmap(int width, int height, PixelFormat format) {
     status_ = OutOfMemory;
     return;
   }
-  pixels_.fill(0);
+  std::memset(pixels_.bits(), 0, size_t(pixels_.sizeInBytes()));  // transparent black
 }
 
 Status Graphics::SetInterpolationMode(InterpolationMode mode) {

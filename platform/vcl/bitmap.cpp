@@ -111,9 +111,13 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& rect) {
 }
 
 void TBitmap::LoadFromFile(const AnsiString& fileName) {
-  std::vector<BYTE> bytes = ReadFileOrThrow(fileName);
   gdi::Bitmap read;
-  if (!gdi::ReadBmp(bytes.data(), bytes.size(), &read)) throw EInvalidGraphic("Bitmap image is not valid");
+  // A file the BMP reader takes goes straight into the bitmap; any other is
+  // read whole to tell why it is refused.
+  if (!gdi::LoadBmpFile(winpath::ToLinux(fileName), &read)) {
+    std::vector<BYTE> bytes = ReadFileOrThrow(fileName);
+    if (!gdi::ReadBmp(bytes.data(), bytes.size(), &read)) throw EInvalidGraphic("Bitmap image is not valid");
+  }
   bitmap_ = read;
   width_ = height_ = 0;
   Changed();

@@ -381,3 +381,39 @@ TEST(ReadBmp, ThirtyTwoBitRowsOfEveryWidthAndOrderReadBackExactly) {
     }
   }
 }
+
+// Files written a piece of rows at a time and read straight into the rows
+// (more rows than one vector read takes): the same bytes as the whole-file
+// writer, the same pixels back, either way up; a file cut short is refused.
+TEST(SaveBmpFile, PiecesAndDirectReadsMatchTheWholeFileForms) {
+  const std::string dir = gdi_test::TestDir();
+  QImage image(300, 1100, QImage::Format_RGB32);
+  uint32_t seed = 3;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, 0xFF000000u | ((seed = seed * 1103515245u + 12345u) >> 8));
+  const Bitmap picture(image);
+  for (int bits : {24, 32}) {
+    const std::string path = dir + "/pieces" + std::to_string(bits) + ".bmp";
+    ASSERT_TRUE(gdi::SaveBmpFile(picture, bits, path));
+    std::vector<BYTE> whole;
+    ASSERT_TRUE(gdi::WriteBmp(picture, bits, &whole));
+    ASSERT_TRUE(Bytes(path) == whole) << bits;
+    Bitmap back;
+    ASSERT_TRUE(gdi::LoadBmpFile(path, &back)) << bits;
+    ASSERT_TRUE(back.Image() == picture.Image()) << bits;
+  }
+  // Top-down: the same rows in the other order, height negative.
+  std::vector<BYTE> bottomUp = Bytes(dir + "/pieces32.bmp"), topDown(bottomUp.begin(), bottomUp.begin() + 54);
+  Put32(topDown, 22, uint32_t(-1100));
+  for (int r = 1099; r >= 0; --r)
+    topDown.insert(topDown.end(), bottomUp.begin() + 54 + r * 1200, bottomUp.begin() + 54 + (r + 1) * 1200);
+  std::ofstream(dir + "/topdown.bmp", std::ios::binary).write(reinterpret_cast<const char*>(topDown.data()), std::streamsize(topDown.size()));
+  Bitmap back;
+  ASSERT_TRUE(gdi::LoadBmpFile(dir + "/topdown.bmp", &back));
+  EXPECT_TRUE(back.Image() == picture.Image());
+  topDown.pop_back();
+  std::ofstream(dir + "/short.bmp", std::ios::binary).write(reinterpret_cast<const char*>(topDown.data()), std::streamsize(topDown.size()));
+  Bitmap refused = gdi_test::Filled(2, 2, RGB(1, 2, 3));
+  EXPECT_FALSE(gdi::LoadBmpFile(dir + "/short.bmp", &refused));
+  EXPECT_EQ(refused.GetPixel(1, 1), RGB(1, 2, 3));
+}
