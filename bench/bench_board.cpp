@@ -124,4 +124,10 @@ BENCHMARK(BM_RectangleCommit)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) { return bench::RunOnScreens(argc, argv, {"1024x768", "3840x2160"}, QUARVEL_TEST_ENV); }
+int main(int argc, char** argv) {
+  std::vector<bench::Ratio> ratios;
+  for (const char* b : {"BM_PenMove", "BM_PenCommit", "BM_RectangleMove", "BM_RectangleCommit"})
+    ratios.push_back({std::string(b) + " 3840x2160 / 1024x768", std::string(b) + "@3840x2160",
+                      {std::string(b) + "@1024x768"}, 1.5});
+  return bench::RunOnScreens(argc, argv, {"1024x768", "3840x2160"}, QUARVEL_TEST_ENV, ratios);
+}

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratios.h"
 #include "merrobase/dao.h"
 
 namespace {
@@ -71,4 +72,9 @@ void BM_JieMiFile(benchmark::State& state) {
 
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_JieMiFile)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv) {
+  return bench::RunWithRatios(argc, argv,
+                              {{"On_JieMi_File against a plain read", "BM_JieMiFile/real_time",
+                                {"BM_PlainRead/real_time"}, 0.8, bench::Ratio::kAtLeast}});
+}

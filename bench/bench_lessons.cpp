@@ -231,4 +231,12 @@ BENCHMARK(BM_OpenLesson)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
-int main(int argc, char** argv) { return bench::RunOnScreens(argc, argv, {"1920x1080"}, QUARVEL_TEST_ENV); }
+int main(int argc, char** argv) {
+  const std::string at = "@1920x1080";
+  return bench::RunOnScreens(
+      argc, argv, {"1920x1080"}, QUARVEL_TEST_ENV,
+      {{"lesson save against one-thread encoding", "BM_SaveLesson/iterations:5" + at,
+        {"BM_EncodeOneThread/iterations:2" + at}, 3, bench::Ratio::kAtLeast},
+       {"lesson opening against one-thread decoding", "BM_OpenLesson/iterations:5" + at,
+        {"BM_DecodeOneThread/iterations:3" + at}, 2, bench::Ratio::kAtLeast}});
+}

@@ -222,9 +222,10 @@ class TForm3 : public TForm {
   void Image2MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
   void SpeedButton35Click(TObject* Sender);  // zoom in
   void SpeedButton36Click(TObject* Sender);  // zoom out
-  // Image2's picture as the zoom cache last saw it: a picture shown since
-  // (a scan) is not the one ZoomImage holds.
-  QImage ZoomShownPicture;
+  // The cache key (QImage::cacheKey) of Image2's picture as the zoom left
+  // it: a picture shown or drawn on since (a scan) is not the one ZoomImage
+  // holds.
+  qint64 ZoomShownKey = 0;
   // One zoom step, in (x 1.5) or out (/ 1.5); false, nothing changed, when
   // the step cannot be made.
   bool ZoomStep(bool in);

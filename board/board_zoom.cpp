@@ -29,7 +29,7 @@ bool TForm3::ZoomStep(bool in) {
   // The cache belongs to the picture the last step left; any other picture
   // floating now (a scan puts one up without a word to the cache) is zoomed
   // from its own pixels, as its size stands.
-  const bool cached = ZoomImageCached != 0 && ZoomImage && shown->ToImage() == ZoomShownPicture;
+  const bool cached = ZoomImageCached != 0 && ZoomImage && shown->ToImage().cacheKey() == ZoomShownKey;
   const double fromW = cached ? ZoomImage->GetWidth() : shown->Width;
   const double fromH = cached ? ZoomImage->GetHeight() : shown->Height;
   const float fromFactor = cached ? ZoomFactor : 1.0f;
@@ -44,7 +44,6 @@ bool TForm3::ZoomStep(bool in) {
     ZoomImage = std::move(image);
     ZoomImageCached = 1;
     ZoomFactor = 1.0f;
-    ZoomShownPicture = shown->ToImage();
   }
 
   const float factor = stepped;
@@ -69,9 +68,9 @@ bool TForm3::ZoomStep(bool in) {
   if (drawn != Gdiplus::Ok || !Gdiplus::GetEncoderClsid("image/bmp", &bmp) ||
       zoomed.Save(roundTrip, &bmp) != Gdiplus::Ok)
     return false;
-  TBitmap back;
+  auto back = std::make_unique<TBitmap>();
   try {
-    back.LoadFromFile(roundTrip);
+    back->LoadFromFile(roundTrip);
   } catch (const Exception&) {
     return false;
   }
@@ -91,7 +90,8 @@ bool TForm3::ZoomStep(bool in) {
     if (top < 0 && zoomedH < screenH) top = 0;
   }
   Image2->SetBounds(left, top, zoomedW, zoomedH);
-  Image2->Picture->Bitmap = &back;
+  Image2->Picture->Bitmap = back.get();
+  back.reset();  // the picture's pixels are its own again: the frame is drawn in place
   if (ZoomFactor >= 1.0f && !picture) {
     TCanvas* c = Image2->Picture->Bitmap->Canvas;
     c->Pen->Color = LCP->Color;
@@ -100,7 +100,7 @@ bool TForm3::ZoomStep(bool in) {
     c->Brush->Style = bsClear;
     c->Rectangle(0, 0, zoomedW - 1, zoomedH - 1);
   }
-  ZoomShownPicture = Image2->Picture->Bitmap->ToImage();
+  ZoomShownKey = Image2->Picture->Bitmap->ToImage().cacheKey();
   return true;
 }
 

@@ -198,6 +198,27 @@ int CMerroDao::On_JiaMi_File(CString name) {
   });
 }
 
+// Reads the n data bytes from the file's position into `data`, unscrambled
+// as On_JieMi does it (header unmixed, then every byte from data position
+// 0), one piece at a time while the piece is still in the cache: the XOR
+// then costs next to nothing beside the read. A short read leaves the
+// header stored, as it was taken.
+bool CMerroDao::On_Read_JieMi(CFile& file, unsigned char* data, long n) {
+  const long kPiece = 256 << 10;
+  On_JieMiDao();
+  for (long done = 0; done < n;) {
+    const long piece = std::min(kPiece, n - done);
+    unsigned char* at = data + done;
+    if (!merro::ReadExactly(file, at, size_t(piece))) {
+      On_JiaMiDao();
+      return false;
+    }
+    On_Deal(&at, done, piece);
+    done += piece;
+  }
+  return true;
+}
+
 int CMerroDao::On_JieMi_File(CString name, unsigned char** buf, long& len) {
   if (buf == NULL) return 0;
   return Guarded([&] {
@@ -210,10 +231,9 @@ int CMerroDao::On_JieMi_File(CString name, unsigned char** buf, long& len) {
     Buffer data = NewBuffer(len);
     if (!data) return 0;
     file.Seek(kHead, CFile::begin);
-    if (!merro::ReadExactly(file, data.get(), size_t(len))) return 0;
+    if (!On_Read_JieMi(file, data.get(), len)) return 0;
     file.Close();
     *buf = data.release();
-    On_JieMi(buf, 0, len);
     return 1;
   });
 }
@@ -251,10 +271,9 @@ int CMerroDao::On_JieMi_File(CString name) {
     Buffer data = NewBuffer(length);
     if (!data) return 0;
     file.Seek(kHead, CFile::begin);
-    if (!merro::ReadExactly(file, data.get(), size_t(length))) return 0;
+    if (!On_Read_JieMi(file, data.get(), length)) return 0;
     file.Close();
     unsigned char* plain = data.get();
-    On_JieMi(&plain, 0, length);
     return WriteWholeFile(static_cast<LPCTSTR>(name), View(plain, size_t(length))) ? 1 : 0;
   });
 }

@@ -61,4 +61,5 @@ class CMerroDao {
   int On_Get_DAO(CFile* file);
   int On_Get_DAO(const CString& text);
   int On_Read_Plain(const CString& name, int scrambled, std::vector<BYTE>& out);
+  bool On_Read_JieMi(CFile& file, unsigned char* data, long n);
 };

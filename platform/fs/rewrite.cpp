@@ -228,23 +228,24 @@ bool Rewrite::Write(const void* data, size_t n) {
   return true;
 }
 
-bool Rewrite::Commit(std::optional<mode_t> mode) {
+bool Rewrite::Commit(std::optional<mode_t> mode, Sync sync) {
   if (!IsOpen()) return false;
   done_ = true;
-  return targetFd_ >= 0 ? CommitInPlace(mode) : CommitByRename(mode);
+  // In place the journal is what makes a rewrite whole, so it always syncs.
+  return targetFd_ >= 0 ? CommitInPlace(mode) : CommitByRename(mode, sync);
 }
 
-bool Rewrite::MakeDurable(std::optional<mode_t> mode) {
+bool Rewrite::MakeDurable(std::optional<mode_t> mode, Sync sync) {
   struct stat st;
   if (!mode && stat(target_.c_str(), &st) == 0) mode = st.st_mode & 07777;
-  return !(mode && fchmod(fd_, *mode) != 0) && fsync(fd_) == 0;
+  return !(mode && fchmod(fd_, *mode) != 0) && (sync == Sync::kNone || fsync(fd_) == 0);
 }
 
 bool Rewrite::Finish(std::optional<mode_t> mode) {
   if (finished_) return true;
   if (!IsOpen() || targetFd_ >= 0) return false;
   done_ = true;
-  if (!MakeDurable(mode)) return false;
+  if (!MakeDurable(mode, Sync::kToDisk)) return false;
   const int fd = fd_;
   fd_ = -1;
   finished_ = close(fd) == 0;
@@ -252,9 +253,9 @@ bool Rewrite::Finish(std::optional<mode_t> mode) {
   return finished_;
 }
 
-bool Rewrite::CommitByRename(std::optional<mode_t> mode) {
+bool Rewrite::CommitByRename(std::optional<mode_t> mode, Sync sync) {
   // On disk first, then in place: the name shows the old file or all of the new.
-  if (!MakeDurable(mode)) return false;
+  if (!MakeDurable(mode, sync)) return false;
   if (!PutInPlace(temp_, target_, existing_ == Existing::kReplace)) return false;
   committed_ = true;
   return true;

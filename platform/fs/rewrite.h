@@ -40,6 +40,11 @@ enum class Existing {
   kKeep,     // it stays, and Commit fails
 };
 
+// Whether Commit puts the content on disk before the rename. A scratch
+// file (a picture written only to be read back) needs the rename alone:
+// the name still never shows half a file while the system runs.
+enum class Sync { kToDisk, kNone };
+
 class Rewrite {
  public:
   explicit Rewrite(const std::string& path, Existing existing = Existing::kReplace);
@@ -57,7 +62,7 @@ class Rewrite {
   // Puts the content in place, on disk. `mode` is the permissions the file
   // takes; without it an existing file keeps its own and a new one gets a
   // new file's (0666 less the umask).
-  bool Commit(std::optional<mode_t> mode = std::nullopt);
+  bool Commit(std::optional<mode_t> mode = std::nullopt, Sync sync = Sync::kToDisk);
 
   // For files put in place together by another (file_batch.h): Finish
   // makes the content complete and on disk under the temporary name and
@@ -71,9 +76,9 @@ class Rewrite {
 
  private:
   bool OpenInPlace();
-  bool CommitByRename(std::optional<mode_t> mode);
+  bool CommitByRename(std::optional<mode_t> mode, Sync sync);
   bool CommitInPlace(std::optional<mode_t> mode);
-  bool MakeDurable(std::optional<mode_t> mode);
+  bool MakeDurable(std::optional<mode_t> mode, Sync sync);
 
   std::string target_;  // the file the name resolves to
   Existing existing_;

@@ -113,6 +113,9 @@ void Bitmap::Draw(const std::function<QRect(QImage&)>& draw) {
 
 QImage Bitmap::Read(const QRect& area) const {
   std::lock_guard<std::mutex> lock(mutex_);
+  // The whole picture is shared, not copied (a page drawn on the screen);
+  // it is copied only if the bitmap changes while the reader holds it.
+  if (area == image_.rect()) return image_;
   return image_.copy(area);
 }
 

@@ -62,6 +62,13 @@ BOOL DC::Blit(QRect dest, const Surface& source, QRect sourceRect, bool mirrorX,
   if (straight) {
     const QPoint shift = -target.topLeft();  // destination -> offset in `pixels`
     Paint(visible, [&](QImage& image, const QRect& area) {
+      // A picture that covers the whole surface unclipped (a page drawn on
+      // the board) is shared: the copy waits until one side changes.
+      if (!clip_ && area == image.rect() && pixels.size() == image.size() && shift.isNull() &&
+          pixels.format() == image.format()) {
+        image = pixels;
+        return area;
+      }
       ForEachVisibleRect(area, [&](const QRect& r) {
         for (int y = r.top(); y <= r.bottom(); ++y)
           std::memcpy(PixelRow(image, y) + r.left(),

@@ -36,9 +36,32 @@ bool ReadFileBytes(const std::string& path, size_t maxBytes, std::vector<BYTE>* 
   return ok;
 }
 
-bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
+namespace {
+
+// The pictures written here are replaced whole through any link to them
+// (rewrite.h), but not forced to disk: the zoom's "tmp.bmt" is written only
+// to be read back at once.
+bool WriteThrough(const std::string& path, const std::function<bool(rewrite::Rewrite& out)>& write) {
   rewrite::Rewrite out(path);
-  return out.Write(bytes.data(), bytes.size()) && out.Commit();
+  return out.IsOpen() && write(out) && out.Commit(std::nullopt, rewrite::Sync::kNone);
+}
+
+}  // namespace
+
+bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& bytes) {
+  return WriteThrough(path, [&](rewrite::Rewrite& out) { return out.Write(bytes.data(), bytes.size()); });
+}
+
+bool WriteFileBytes(const std::string& path, const std::function<long(BYTE* buffer, size_t capacity)>& next) {
+  return WriteThrough(path, [&](rewrite::Rewrite& out) {
+    // Pieces small enough to stay in the cache between making and writing.
+    std::vector<BYTE> buffer(size_t(256) << 10);
+    for (;;) {
+      const long n = next(buffer.data(), buffer.size());
+      if (n == 0) return true;
+      if (n < 0 || size_t(n) > buffer.size() || !out.Write(buffer.data(), size_t(n))) return false;
+    }
+  });
 }
 
 }  // namespace gdi

@@ -86,7 +86,9 @@ class Image {
   UINT GetHeight() const { return UINT(pixels_.height()); }
 
   // Writes the picture with the encoder (GetEncoderClsid) to the file (a
-  // GBK Windows path), through a temporary file. The BMP encoder writes 32
+  // GBK Windows path), through a temporary file renamed into place; not
+  // flushed to disk, as the file is a round trip's, read back at once. The
+  // BMP encoder writes 32
   // bpp, each pixel composed over black; the PNG one keeps the alpha.
   // InvalidParameter for an empty image or an unknown encoder,
   // GenericError when the file cannot be written.

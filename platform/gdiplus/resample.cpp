@@ -4,7 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/fs/files.h"
+#include "platform/fs/path.h"
+#include "platform/gdi/file_bytes.h"
 #include "platform/gdi/bmp.h"
 #include "platform/gdiplus/gdiplus.h"
 
@@ -28,11 +29,11 @@ const Encoder* EncoderOf(const CLSID* clsid) {
 }
 
 // Premultiplied pixels are the picture composed over black: their colour
-// bytes as they stand, the alpha dropped.
+// bytes as they stand, the alpha dropped. A view of the pixels, valid while
+// `premultiplied` is.
 gdi::Bitmap OverBlack(const QImage& premultiplied) {
-  QImage view(premultiplied.constBits(), premultiplied.width(), premultiplied.height(),
-              premultiplied.bytesPerLine(), QImage::Format_RGB32);
-  return gdi::Bitmap(view.copy());
+  return gdi::Bitmap(QImage(premultiplied.constBits(), premultiplied.width(), premultiplied.height(),
+                            premultiplied.bytesPerLine(), QImage::Format_RGB32));
 }
 
 }  // namespace
@@ -54,19 +55,17 @@ bool GetEncoderClsid(const char* mimeType, CLSID* clsid) {
 Status Image::Save(const std::string& fileName, const CLSID* encoder) const {
   const Encoder* e = EncoderOf(encoder);
   if (!e || pixels_.isNull()) return InvalidParameter;
-  std::string bytes;
-  if (strcmp(e->mimeType, "image/bmp") == 0) {
-    std::vector<BYTE> bmp;
-    if (!gdi::WriteBmp(OverBlack(pixels_), 32, &bmp)) return GenericError;
-    bytes.assign(bmp.begin(), bmp.end());
-  } else {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!pixels_.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG")) return GenericError;
-    bytes.assign(png.constData(), size_t(png.size()));
-  }
-  return WriteWholeFile(fileName, bytes) ? Ok : GenericError;
+  // What the encoders write is read back at once (a resampling round trip),
+  // so it is put in place whole but not flushed to disk first.
+  const std::string path = winpath::ToLinux(fileName);
+  if (path.empty()) return GenericError;
+  if (strcmp(e->mimeType, "image/bmp") == 0) return gdi::SaveBmpFile(OverBlack(pixels_), 32, path) ? Ok : GenericError;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!pixels_.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG")) return GenericError;
+  return gdi::WriteFileBytes(path, std::vector<BYTE>(png.constData(), png.constData() + png.size())) ? Ok
+                                                                                                     : GenericError;
 }
 
 Bitmap::Bitmap(int width, int height, PixelFormat format) {
@@ -79,7 +78,7 @@ Bitmap::Bitmap(int width, int height, PixelFormat format) {
     status_ = OutOfMemory;
     return;
   }
-  pixels_.fill(0);
+  std::memset(pixels_.bits(), 0, size_t(pixels_.sizeInBytes()));  // transparent black
 }
 
 Status Graphics::SetInterpolationMode(InterpolationMode mode) {

@@ -1,9 +1,12 @@
 // TGraphic, TBitmap and TPicture.
 #include <QBuffer>
 #include <QImageReader>
+#include <cstdint>
 
+#include "platform/fs/path.h"
 #include "platform/gdi/bmp.h"
 #include "platform/gdi/colour.h"
+#include "platform/gdi/file_bytes.h"
 #include "platform/gdi/jpeg.h"
 #include "platform/vcl/graphics.h"
 #include "platform/vcl/jpeg.h"
@@ -11,6 +14,9 @@
 namespace {
 
 std::vector<BYTE> ReadFileOrThrow(const AnsiString& fileName) {
+  // A plain file straight into its buffer; anything else (a pipe) as it comes.
+  std::vector<BYTE> bytes;
+  if (gdi::ReadFileBytes(winpath::ToLinux(fileName), SIZE_MAX, &bytes)) return bytes;
   auto data = ReadWholeFile(fileName);
   if (!data) throw EFOpenError(fileName);
   return std::vector<BYTE>(data->begin(), data->end());
@@ -105,9 +111,13 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& rect) {
 }
 
 void TBitmap::LoadFromFile(const AnsiString& fileName) {
-  std::vector<BYTE> bytes = ReadFileOrThrow(fileName);
   gdi::Bitmap read;
-  if (!gdi::ReadBmp(bytes.data(), bytes.size(), &read)) throw EInvalidGraphic("Bitmap image is not valid");
+  // A file the BMP reader takes goes straight into the bitmap; any other is
+  // read whole to tell why it is refused.
+  if (!gdi::LoadBmpFile(winpath::ToLinux(fileName), &read)) {
+    std::vector<BYTE> bytes = ReadFileOrThrow(fileName);
+    if (!gdi::ReadBmp(bytes.data(), bytes.size(), &read)) throw EInvalidGraphic("Bitmap image is not valid");
+  }
   bitmap_ = read;
   width_ = height_ = 0;
   Changed();

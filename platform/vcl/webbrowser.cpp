@@ -1,43 +1,56 @@
 #include "platform/vcl/webbrowser.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
-#include <QQuickWindow>
 #include <QRegularExpression>
-#include <QWebEngineDownloadRequest>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
 
-#include <unistd.h>
+#include <dlfcn.h>
 
 #include "platform/fs/path.h"
 #include "platform/text/gbk.h"
 #include "platform/vcl/events.h"
+#include "platform/vcl/web_engine.h"
 
 namespace {
 
-// Once per process, before the engine's first page.
-void PrepareEngine() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS")) {
-    QByteArray flags;
-    if (geteuid() == 0) flags += "--no-sandbox ";  // the engine refuses root otherwise
-    if (access("/dev/dri", F_OK) != 0) flags += "--disable-gpu";
-    if (!flags.isEmpty()) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
-  }
-  QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-  // The engine describes its set-up on every start; the program's output is
-  // no place for it.
-  QLoggingCategory::setFilterRules("qt.webenginecontext.info=false");
+// What Qt says when its web engine is loaded after the application object
+// is made, which is how it is meant to be loaded here: no OpenGL context is
+// shared from the start, the engine draws in software.
+bool LateLoadingNotice(const QString& message) {
+  return message.startsWith("Qt WebEngine seems to be initialized from a plugin") ||
+         message.startsWith("WebEngineContext used before QtWebEngineCore::initialize") ||
+         message.startsWith("No suitable graphics backend found");
 }
 
-// A page that embeds what the engine cannot show as a page of its own.
-QString EmbeddingPage(const QUrl& url) {
-  const QString src = url.toString(QUrl::FullyEncoded).toHtmlEscaped();
-  return "<html><body style=\"margin:0\"><embed src=\"" + src + "\" width=\"100%\" height=\"100%\"></body></html>";
+QtMessageHandler forwardedTo = nullptr;
+void WithoutLateLoadingNotices(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && LateLoadingNotice(message)) return;
+  if (forwardedTo) forwardedTo(type, context, message);
+}
+
+// Runs `f` with the notices above kept out of the program's output.
+template <class F>
+auto Quietly(F f) {
+  forwardedTo = qInstallMessageHandler(WithoutLateLoadingNotices);
+  auto result = f();
+  qInstallMessageHandler(forwardedTo);
+  forwardedTo = nullptr;
+  return result;
+}
+
+// The engine library, loaded once (beside this library: found through its
+// run path); null, said once, when it cannot be loaded.
+const vcl::WebEngine* Engine() {
+  static const vcl::WebEngine* engine = [] {
+    const vcl::WebEngine* loaded = Quietly([]() -> const vcl::WebEngine* {
+      void* library = dlopen("libplatform_vcl_webengine.so", RTLD_NOW | RTLD_LOCAL);
+      auto entry = library ? reinterpret_cast<decltype(&QuarvelWebEngine)>(dlsym(library, QUARVEL_WEB_ENGINE_ENTRY))
+                           : nullptr;
+      return entry ? entry() : nullptr;
+    });
+    if (!loaded) qWarning("The web engine could not be loaded: %s", dlerror());
+    return loaded;
+  }();
+  return engine;
 }
 
 }  // namespace
@@ -55,7 +68,7 @@ TWebBrowser::TWebBrowser(TComponent* owner) : TWinControl(owner) {
 }
 
 // The view and its page go before the control's other children.
-TWebBrowser::~TWebBrowser() { delete view_; }
+TWebBrowser::~TWebBrowser() { delete viewWidget_; }
 
 QUrl TWebBrowser::UrlOf(const AnsiString& address) {
   if (address.empty()) return QUrl("about:blank");
@@ -68,30 +81,22 @@ QUrl TWebBrowser::UrlOf(const AnsiString& address) {
 
 QWebEngineView* TWebBrowser::MakeView() {
   if (view_) return view_;
-  PrepareEngine();
-  view_ = new QWebEngineView(this);
-  view_->setGeometry(rect());
-  view_->show();
-  setFocusProxy(view_);
-  // The profile is the engine's default one, shared by every browser of the
-  // program (off the record: nothing is kept on disk); each browser looks
-  // only at its own page's downloads. A download nobody accepts is dropped.
-  QObject::connect(view_->page()->profile(), &QWebEngineProfile::downloadRequested, view_,
-                   [this](QWebEngineDownloadRequest* request) {
-                     if (request->page() != view_->page() || request->url() != asked_) return;
-                     view_->setHtml(EmbeddingPage(asked_), asked_);
-                   });
+  const vcl::WebEngine* engine = Engine();
+  if (!engine) return nullptr;
+  view_ = Quietly([&] { return engine->make(this, [this] { return asked_; }); });
+  viewWidget_ = engine->widget(view_);
+  setFocusProxy(viewWidget_);
   return view_;
 }
 
 void TWebBrowser::Navigate(const AnsiString& address) {
   asked_ = UrlOf(address);
-  MakeView()->load(asked_);
+  if (MakeView()) Engine()->load(view_, asked_);
 }
 
 void TWebBrowser::resizeEvent(QResizeEvent* e) {
   TWinControl::resizeEvent(e);
-  if (view_) view_->setGeometry(rect());
+  if (viewWidget_) viewWidget_->setGeometry(rect());
 }
 
 // Focus is followed through the application (it sits in the engine's inner

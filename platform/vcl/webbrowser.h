@@ -1,6 +1,8 @@
 // The web browser control over Qt WebEngine. It lives in a library of its
-// own (platform_vcl_web), so that only programs that show web pages load the
-// engine, and the engine starts only when the first page is shown.
+// own (platform_vcl_web), which does not link the engine: the engine's
+// library (platform_vcl_webengine, web_engine.h) is loaded, and the engine
+// started, when the first page is shown. A program that shows no page
+// loads neither WebEngine nor Qt Quick and QML.
 //
 // The engine draws through Qt Quick's software renderer: a window that gets
 // a GPU-composited child after it is on the screen is made anew by Qt (new X
@@ -32,7 +34,8 @@ class TWebBrowser : public TWinControl {
   // leaves the page for another control of the same form (not when another
   // window becomes active).
 
-  // For tests: the view, made by the first Navigate (nullptr before).
+  // For tests: the view, made by the first Navigate (nullptr before, and
+  // when the engine's library cannot be loaded).
   QWebEngineView* View() const { return view_; }
   // The URL an address stands for (as Navigate goes there).
   static QUrl UrlOf(const AnsiString& address);
@@ -47,6 +50,7 @@ class TWebBrowser : public TWinControl {
   void FocusChanged(QWidget* now);
 
   QWebEngineView* view_ = nullptr;
+  QWidget* viewWidget_ = nullptr;  // the same view as a widget
   QUrl asked_;  // the last address navigated to
   bool focused_ = false;
 };

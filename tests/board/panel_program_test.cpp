@@ -1,7 +1,8 @@
 // The text and web panel in the real quarvel program, driven from outside:
 // page files left by an earlier run go at start-up (and only the instance
 // that stays clears them), a note typed on the board becomes its page's
-// rich text file, and the program ends cleanly with a web page shown.
+// rich text file, the web engine is loaded only for the first web page, and
+// the program ends cleanly with a web page shown.
 #include "tests/board/quarvel_run.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,9 @@ TEST(PanelProgram, ANoteTypedOnTheBoardIsItsPagesRichTextFileAndTheProgramEndsWi
   }
   Quarvel q;
   ASSERT_NE(Toolbar(), 0u);
+  // No page has shown a web view yet: the engine is not loaded.
+  for (const char* library : {"libQt6WebEngineCore", "libQt6Quick", "libQt6Qml", "libplatform_vcl_webengine"})
+    EXPECT_FALSE(q.HasLoaded(library)) << library;
   Click(kToolbarLeft + 19, 20);  // 书写板
   ASSERT_TRUE(WaitFor([] { return VisibleWindow(u8"白板") != 0; }));
   Click(kCommands + 477 + 19, 28);  // 导入
@@ -61,6 +65,7 @@ TEST(PanelProgram, ANoteTypedOnTheBoardIsItsPagesRichTextFileAndTheProgramEndsWi
   ASSERT_TRUE(WaitFor([] { return ScreenPixel(200, 300) != -1; }));
   Click(129 + 10, 41 + 13);  // media
   EXPECT_TRUE(WaitFor([] { return ScreenPixel(200, 300) == 0x00FF00; }, 30000));
+  EXPECT_TRUE(q.HasLoaded("libQt6WebEngineCore"));
 
   // Back to the desktop, and out through the exit button.
   Click(kCommands + 684 + 19, 20);  // 操作演示

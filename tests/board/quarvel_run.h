@@ -136,6 +136,10 @@ class Quarvel {
     }
   }
   bool Running() { return proc_.state() == QProcess::Running && !proc_.waitForFinished(0); }
+  // Whether the running program has a library of the name mapped.
+  bool HasLoaded(const std::string& library) {
+    return ReadAll("/proc/" + std::to_string(proc_.processId()) + "/maps").find(library) != std::string::npos;
+  }
   // True when it ended by itself, with exit code 0, within the time.
   bool Ended(int ms = 15000) {
     if (proc_.state() != QProcess::NotRunning) proc_.waitForFinished(ms);

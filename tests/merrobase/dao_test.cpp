@@ -147,6 +147,27 @@ TEST(CMerroDao, SlicesAgreeWithWholeReads) {
   EXPECT_EQ(ReadSlice("s.tmp", 5, 4), ReadWhole("s.tmp").substr(5, 4));
 }
 
+// Files of several read pieces (a piece is not a whole number of key
+// periods): every byte is unscrambled with its own position's key, by the
+// whole read, the slice and the one in place alike.
+TEST(CMerroDao, LargeFilesUnscrambleByteForByte) {
+  for (size_t size : {size_t(256 << 10) * 3 + 5, size_t(1) << 20}) {
+    std::string plain(size, '\0');
+    uint32_t seed = uint32_t(size);
+    for (char& c : plain) c = char((seed = seed * 1103515245u + 12345u) >> 24);
+    const std::string form = Scrambled("Zq9x0A", plain);
+    ASSERT_EQ(form.size(), size + 6);
+    // The keys are the raw header's H3, H4 and H5 in turn.
+    for (size_t p : {size_t(0), size_t(1), size_t(2), size_t(262143), size_t(262144), size_t(262145), size - 1})
+      ASSERT_EQ(char(form[6 + p] ^ plain[p]), "x0A"[p % 3]) << p;
+    ASSERT_TRUE(ReadWhole("s.tmp") == plain) << size;
+    ASSERT_TRUE(ReadSlice("s.tmp", 262140, 10) == plain.substr(262140, 10));
+    CMerroDao dao;
+    ASSERT_EQ(dao.On_JieMi_File("s.tmp"), 1);
+    ASSERT_TRUE(Slurp("s.tmp") == plain) << size;
+  }
+}
+
 TEST(CMerroDao, SliceOfLengthZeroIsAnEmptyBuffer) {
   Scrambled("abc123", "Hello");
   CMerroDao dao;

@@ -356,3 +356,78 @@ TEST(GetDibRows, BottomUpPaddedRows) {
   EXPECT_EQ(0, std::memcmp(one.data(), top32, 12));
   EXPECT_EQ(gdi::GetDibRows(b, 0, 2, 16, one.data()), 0);
 }
+
+// 32-bpp rows are copied in blocks: widths around a block's 16 pixels, rows
+// either way up, pixels at an unaligned offset, fourth bytes that are not 0.
+TEST(ReadBmp, ThirtyTwoBitRowsOfEveryWidthAndOrderReadBackExactly) {
+  uint32_t seed = 7;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (int w : {1, 15, 16, 17, 37}) {
+    for (bool topDown : {false, true}) {
+      const int h = 3;
+      for (uint32_t gap : {0u, 1u}) {
+        std::vector<BYTE> dib = InfoHeader(w, topDown ? -h : h, 32);
+        dib.resize(dib.size() + gap, 0);
+        std::vector<uint32_t> rows(size_t(w) * h);  // file order
+        for (uint32_t& px : rows) px = next();
+        for (uint32_t px : rows)
+          for (int i = 0; i < 4; ++i) dib.push_back(BYTE(px >> (8 * i)));
+        const std::vector<BYTE> file = WithFileHeader(dib, 54 + gap);
+        Bitmap b;
+        ASSERT_TRUE(gdi::ReadBmp(file.data(), file.size(), &b)) << w << topDown << gap;
+        const QImage image = b.Image();
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x) {
+            const uint32_t want = rows[size_t(topDown ? y : h - 1 - y) * w + x] | 0xFF000000u;
+            ASSERT_EQ(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x], want) << w << " " << x << "," << y;
+          }
+        // Written again, the rows come back with the fourth byte 0.
+        std::vector<BYTE> again;
+        ASSERT_TRUE(gdi::WriteBmp(b, 32, &again));
+        ASSERT_EQ(again.size(), 54 + rows.size() * 4);
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x) {
+            uint32_t got;
+            std::memcpy(&got, again.data() + 54 + (size_t(h - 1 - y) * w + x) * 4, 4);
+            ASSERT_EQ(got, rows[size_t(topDown ? y : h - 1 - y) * w + x] & 0x00FFFFFFu) << w << " " << x << "," << y;
+          }
+      }
+    }
+  }
+}
+
+// Files written a piece of rows at a time and read straight into the rows
+// (more rows than one vector read takes): the same bytes as the whole-file
+// writer, the same pixels back, either way up; a file cut short is refused.
+TEST(SaveBmpFile, PiecesAndDirectReadsMatchTheWholeFileForms) {
+  const std::string dir = gdi_test::TestDir();
+  QImage image(300, 1100, QImage::Format_RGB32);
+  uint32_t seed = 3;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, 0xFF000000u | ((seed = seed * 1103515245u + 12345u) >> 8));
+  const Bitmap picture(image);
+  for (int bits : {24, 32}) {
+    const std::string path = dir + "/pieces" + std::to_string(bits) + ".bmp";
+    ASSERT_TRUE(gdi::SaveBmpFile(picture, bits, path));
+    std::vector<BYTE> whole;
+    ASSERT_TRUE(gdi::WriteBmp(picture, bits, &whole));
+    ASSERT_TRUE(Bytes(path) == whole) << bits;
+    Bitmap back;
+    ASSERT_TRUE(gdi::LoadBmpFile(path, &back)) << bits;
+    ASSERT_TRUE(back.Image() == picture.Image()) << bits;
+  }
+  // Top-down: the same rows in the other order, height negative.
+  std::vector<BYTE> bottomUp = Bytes(dir + "/pieces32.bmp"), topDown(bottomUp.begin(), bottomUp.begin() + 54);
+  Put32(topDown, 22, uint32_t(-1100));
+  for (int r = 1099; r >= 0; --r)
+    topDown.insert(topDown.end(), bottomUp.begin() + 54 + r * 1200, bottomUp.begin() + 54 + (r + 1) * 1200);
+  std::ofstream(dir + "/topdown.bmp", std::ios::binary).write(reinterpret_cast<const char*>(topDown.data()), std::streamsize(topDown.size()));
+  Bitmap back;
+  ASSERT_TRUE(gdi::LoadBmpFile(dir + "/topdown.bmp", &back));
+  EXPECT_TRUE(back.Image() == picture.Image());
+  topDown.pop_back();
+  std::ofstream(dir + "/short.bmp", std::ios::binary).write(reinterpret_cast<const char*>(topDown.data()), std::streamsize(topDown.size()));
+  Bitmap refused = gdi_test::Filled(2, 2, RGB(1, 2, 3));
+  EXPECT_FALSE(gdi::LoadBmpFile(dir + "/short.bmp", &refused));
+  EXPECT_EQ(refused.GetPixel(1, 1), RGB(1, 2, 3));
+}

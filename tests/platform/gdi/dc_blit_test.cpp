@@ -210,3 +210,28 @@ TEST(Clip, RegionLimitsFillsAndCopies) {
   dc.SelectClipRgn(nullptr);
   EXPECT_FALSE(dc.GetClipRgn(&got));
 }
+
+// A whole-surface copy shares the pixels until one side changes: drawing on
+// either afterwards leaves the other as it was, clipped copies still copy.
+TEST(BitBlt, AWholeSurfaceCopyStaysApartFromItsSource) {
+  Bitmap page = Coded(64, 48), screen = gdi_test::Filled(64, 48, kWhite);
+  DC pageDc(&page), screenDc(&screen);
+  ASSERT_TRUE(screenDc.BitBlt(0, 0, 64, 48, &pageDc, 0, 0, SRCCOPY));
+  EXPECT_EQ(screen.GetPixel(63, 47), Code(63, 47));
+  page.SetPixel(5, 5, kWhite);
+  pageDc.FillRect(RECT{10, 10, 20, 20}, gdi::SolidBrush(RGB(1, 2, 3)));
+  EXPECT_EQ(screen.GetPixel(5, 5), Code(5, 5));
+  EXPECT_EQ(screen.GetPixel(15, 15), Code(15, 15));
+  screenDc.FillRect(RECT{30, 30, 40, 40}, gdi::SolidBrush(RGB(9, 9, 9)));
+  EXPECT_EQ(page.GetPixel(35, 35), Code(35, 35));
+  EXPECT_EQ(screen.GetPixel(35, 35), RGB(9, 9, 9));
+
+  gdi::Region clip;
+  clip.SetRect(RECT{0, 0, 32, 48});
+  Bitmap other = gdi_test::Filled(64, 48, kWhite);
+  DC otherDc(&other);
+  otherDc.SelectClipRgn(&clip);
+  ASSERT_TRUE(otherDc.BitBlt(0, 0, 64, 48, &pageDc, 0, 0, SRCCOPY));
+  EXPECT_EQ(other.GetPixel(31, 40), Code(31, 40));
+  EXPECT_EQ(other.GetPixel(32, 40), kWhite);
+}
