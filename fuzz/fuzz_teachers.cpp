@@ -38,10 +38,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.push_back(s);
   }
 
-  FUZZ_CHECK(WriteTeacherList(ini, names) && ReadTeacherList(ini) == names);
+  // Each name is a file write of its own: long lists are only read.
+  if (names.size() > 64) return 0;
+  // A name the file holds but cannot be written (a CR inside) stays as it
+  // was, and the list still reads as before.
+  bool holdable = true;
+  for (const std::string& name : names) holdable &= IniText::CanHoldValue(name);
+  FUZZ_CHECK(WriteTeacherList(ini, names) == holdable && ReadTeacherList(ini) == names);
   for (size_t i = 0; i < sections.size(); ++i) {
     if (!IniText::CanHoldSection(sections[i])) continue;
-    FUZZ_CHECK(WriteTeacher(ini, sections[i], settings[i], true));
+    FUZZ_CHECK(WriteTeacher(ini, sections[i], settings[i], true) == IniText::CanHoldValue(settings[i].password));
     FUZZ_CHECK(Same(ReadTeacher(ini, sections[i]), settings[i]));
   }
   // Each teacher's settings are his own: writing one changed no other.
