@@ -58,18 +58,16 @@ IniText::IniText(std::string_view bytes) {
   while (i < bytes.size()) {
     const size_t j = bytes.find('\n', i);
     std::string_view text = bytes.substr(i, j == npos ? npos : j - i);
-    std::string end;
-    if (j != npos) {
-      end = "\n";
-      if (!text.empty() && text.back() == '\r') {
-        text.remove_suffix(1);
-        end = "\r\n";
-      }
+    std::string end = j != npos ? "\n" : "";
+    // A last line may end in a CR alone: the file was cut before its LF.
+    if (!text.empty() && text.back() == '\r') {
+      text.remove_suffix(1);
+      end = "\r" + end;
     }
     lines_.push_back(MakeLine(std::string(text), end));
     i = j == npos ? bytes.size() : j + 1;
   }
-  if (!lines_.empty() && !lines_[0].end.empty()) newline_ = lines_[0].end;
+  if (!lines_.empty() && !lines_[0].end.empty() && lines_[0].end.back() == '\n') newline_ = lines_[0].end;
 }
 
 std::string IniText::Bytes() const {
@@ -165,6 +163,7 @@ bool IniText::CanHoldValue(std::string_view value) { return !HasLineBreakOrZero(
 
 void IniText::Insert(size_t at, std::string text) {
   if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = newline_;
+  if (at > 0 && lines_[at - 1].end == "\r") lines_[at - 1].end = "\r\n";
   lines_.insert(lines_.begin() + std::ptrdiff_t(at), MakeLine(std::move(text), newline_));
 }
 

@@ -4,10 +4,12 @@
 // Section and key names are matched ignoring ASCII case (the bytes of GBK
 // characters compare as they are) and with blanks around them left out;
 // values are read without their surrounding blanks. Of repeated sections or
-// keys the first counts. Lines keep their own line ends; new lines take the
-// file's (that of its first line; CR LF for a new file). A file starting with
-// a UTF-8 byte order mark holds UTF-8 text: names and values are converted
-// to and from GBK line by line, so lines not touched keep their bytes.
+// keys the first counts. Lines keep their own line ends (a last line cut
+// between CR and LF ends in its CR, which a line added after it completes);
+// new lines take the file's (that of its first line; CR LF for a new file).
+// A file starting with a UTF-8 byte order mark holds UTF-8 text: names and
+// values are converted to and from GBK line by line, so lines not touched
+// keep their bytes.
 #pragma once
 #include <optional>
 #include <string>

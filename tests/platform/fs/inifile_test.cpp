@@ -69,6 +69,7 @@ TEST_F(IniTest, ReadsWindowsFilesWithCrLfLfOrUtf8Bom) {
   const std::string forms[] = {
       kWindowsForm,
       kWindowsForm + "\r\n",
+      kWindowsForm + "\r",  // cut short between CR and LF
       Replace(kWindowsForm, "\r\n", "\n"),
       "\xEF\xBB\xBF" + gbk::ToUtf8(kWindowsForm),
   };
@@ -167,6 +168,9 @@ TEST_F(IniTest, ChangesKeepEverythingElseOfTheFile) {
       {"[a]\r\nx=1", [](TIniFile& i) { return i.WriteString("a", "x", "5"); }, "[a]\r\nx=5"},
       {"[a]\r\nx=1", [](TIniFile& i) { return i.WriteString("a", "y", "2"); }, "[a]\r\nx=1\r\ny=2\r\n"},
       {"[a]\r\nx=1", [](TIniFile& i) { return i.WriteString("b", "k", "v"); }, "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
+      {"[a]\r\nx=1\r", [](TIniFile& i) { return i.WriteString("a", "x", "5"); }, "[a]\r\nx=5\r"},
+      {"[a]\nx=1\r", [](TIniFile& i) { return i.WriteString("a", "y", "2"); }, "[a]\nx=1\r\ny=2\n"},
+      {"x=1\r", [](TIniFile& i) { return i.WriteString("a", "y", "2"); }, "x=1\r\n[a]\r\ny=2\r\n"},
       {"[a]\nx=1\n", [](TIniFile& i) { return i.WriteString("a", "y", "2") && i.WriteString("b", "k", "v"); },
        "[a]\nx=1\ny=2\n[b]\nk=v\n"},
       {bom + "[tec]\r\nte1=" + gbk::ToUtf8("张三") + "\r\n",

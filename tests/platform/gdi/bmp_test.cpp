@@ -91,8 +91,9 @@ TEST(WriteBmp, HeadersAsTheFormatSays) {
     std::memcpy(&fh, f.data(), 14);
     std::memcpy(&ih, f.data() + 14, 40);
     EXPECT_EQ(fh.bfType, 0x4D42);
-    EXPECT_EQ(fh.bfSize, f.size());
-    EXPECT_EQ(fh.bfOffBits, 54u);
+    // "+" compares a copy: a field of a packed structure may be misaligned for a reference.
+    EXPECT_EQ(+fh.bfSize, f.size());
+    EXPECT_EQ(+fh.bfOffBits, 54u);
     EXPECT_EQ(ih.biSize, 40u);
     EXPECT_EQ(ih.biWidth, 5);
     EXPECT_EQ(ih.biHeight, 3);  // positive: bottom-up

@@ -184,8 +184,8 @@ struct Dib {
     memcpy(&d.header, p, sizeof d.header);
     const size_t table = size_t(d.header.biClrUsed) * sizeof(RGBQUAD);
     if (sizeof d.header + table <= d.blockSize) {
-      d.colours.resize(d.header.biClrUsed);
-      memcpy(d.colours.data(), p + sizeof d.header, table);
+      d.colours.assign(reinterpret_cast<const RGBQUAD*>(p + sizeof d.header),
+                       reinterpret_cast<const RGBQUAD*>(p + sizeof d.header + table));
       d.rows.assign(p + sizeof d.header + table, p + d.blockSize);
     }
     GlobalUnlock(h);

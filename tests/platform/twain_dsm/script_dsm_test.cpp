@@ -135,7 +135,8 @@ TEST_F(ScriptDsm, PassedOnCallsCanBeChangedAfterwards) {
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(type, TWON_ONEVALUE);
   EXPECT_EQ(GlobalSize(h), 6u);
-  EXPECT_EQ(static_cast<TW_ONEVALUE*>(h)->Item, TWUN_CENTIMETERS);
+  // "+" compares a copy: a field of a packed structure may be misaligned for a reference.
+  EXPECT_EQ(+static_cast<TW_ONEVALUE*>(h)->Item, TWUN_CENTIMETERS);
   GlobalFree(h);
 
   ASSERT_EQ(client_->Enable(&s[0], false), TWRC_SUCCESS);
@@ -168,7 +169,7 @@ TEST_F(ScriptDsm, TransfersCanBeGivenAnyBytes) {
   TW_IMAGEMEMXFER m{};
   m.Memory = TW_MEMORY{TWMF_APPOWNS | TWMF_POINTER, 16, buffer.data()};
   EXPECT_EQ(client_->Call(&s[0], DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &m), TWRC_SUCCESS);
-  EXPECT_EQ(m.BytesWritten, 4000u);
+  EXPECT_EQ(+m.BytesWritten, 4000u);
   EXPECT_EQ(buffer, std::vector<uint8_t>(16, 0xAB));  // never beyond the buffer's Length
 }
 
