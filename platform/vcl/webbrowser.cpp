@@ -37,12 +37,20 @@ auto Quietly(F f) {
   return result;
 }
 
-// The engine library, loaded once (beside this library: found through its
-// run path); null, said once, when it cannot be loaded.
+// The engine library's path: beside this library. Named in full, since a
+// bare name is looked up in the run path of whoever calls dlopen, which is
+// not this library when a sanitizer's runtime stands in between.
+std::string EnginePath() {
+  Dl_info self{};
+  const std::string me = dladdr(reinterpret_cast<void*>(&EnginePath), &self) && self.dli_fname ? self.dli_fname : "";
+  return me.substr(0, me.rfind('/') + 1) + "libplatform_vcl_webengine.so";
+}
+
+// The engine library, loaded once; null, said once, when it cannot be loaded.
 const vcl::WebEngine* Engine() {
   static const vcl::WebEngine* engine = [] {
     const vcl::WebEngine* loaded = Quietly([]() -> const vcl::WebEngine* {
-      void* library = dlopen("libplatform_vcl_webengine.so", RTLD_NOW | RTLD_LOCAL);
+      void* library = dlopen(EnginePath().c_str(), RTLD_NOW | RTLD_LOCAL);
       auto entry = library ? reinterpret_cast<decltype(&QuarvelWebEngine)>(dlsym(library, QUARVEL_WEB_ENGINE_ENTRY))
                            : nullptr;
       return entry ? entry() : nullptr;
