@@ -43,11 +43,13 @@ QWebEngineView* Make(QWidget* parent, std::function<QUrl()> asked) {
   view->show();
   // The profile is the engine's default one, shared by every browser of the
   // program (off the record: nothing is kept on disk); each browser looks
-  // only at its own page's downloads. A download nobody accepts is dropped.
+  // only at downloads of what it was asked to show, by address: a request's
+  // page() is left dangling when the page that started it is gone. A
+  // download nobody accepts is dropped.
   QObject::connect(view->page()->profile(), &QWebEngineProfile::downloadRequested, view,
                    [view, asked](QWebEngineDownloadRequest* request) {
                      const QUrl url = asked();
-                     if (request->page() != view->page() || request->url() != url) return;
+                     if (request->url() != url) return;
                      view->setHtml(EmbeddingPage(url), url);
                    });
   return view;
