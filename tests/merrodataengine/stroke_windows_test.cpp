@@ -7,6 +7,7 @@
 
 #include <QToolTip>
 #include <algorithm>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -19,11 +20,16 @@
 
 using engine_test::Call;
 using engine_test::DataFolder;
+using engine_test::kCharacters;
 using engine_test::kFixtures;
+using engine_test::PixelSet;
 using test::WaitFor;
 using test::Xdo;
 
 namespace {
+
+// The data folder holds the fixtures, then the real characters.
+constexpr size_t kReal = engine_test::kShortCurve + 1;
 
 constexpr UINT kFillMessage = WM_USER + 2000;
 
@@ -127,13 +133,19 @@ class StrokeWindowTest : public ::testing::Test {
     return s.str();
   }
 
-  DataFolder data{kFixtures};
+  DataFolder data{std::string(kFixtures) + kCharacters};
   engine_test::Host host;
   EngineParams& p = host.params;
   Window parent;
 };
 
 const COLORREF kFace = GetSysColor(COLOR_BTNFACE);
+
+PixelSet Minus(const PixelSet& a, const PixelSet& b) {
+  PixelSet out;
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::inserter(out, out.end()));
+  return out;
+}
 
 }  // namespace
 
@@ -185,6 +197,69 @@ TEST_F(StrokeWindowTest, ABendStrokesButtonAndItsTip) {
       << QToolTip::text().toStdString();
   ASSERT_TRUE(Xdo(parent.At(190, 100) + " click 1"));
   ASSERT_TRUE(WaitFor([&] { return parent.Clicks(3029) == 1; }));
+}
+
+// Real characters at a scale above 1 (curves, bend strokes with cuts, boxes
+// well inside the design square): one button per stroke whose shape is
+// exactly the pixels On_Draw_Stroke paints for that stroke, the parent
+// showing wherever no stroke is, and a real click on a pixel of that stroke
+// alone reaching its button.
+TEST_F(StrokeWindowTest, RealCharactersButtonsAreTheirStrokes) {
+  p.dSlot10 = 1.2;
+  for (size_t c : {engine_test::kJing, engine_test::kSen, engine_test::kKou}) {
+    SCOPED_TRACE(c);
+    parent.got.clear();
+    p.pSlot28 = reinterpret_cast<intptr_t>(&parent);
+    ASSERT_EQ(Create(kReal + c, 0, 0), 1);
+    const std::vector<Button> buttons = Buttons();
+    ASSERT_EQ(buttons.size(), c == engine_test::kKou ? 3u : 12u);
+    std::vector<PixelSet> strokes;
+    PixelSet all;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+      SCOPED_TRACE("stroke " + std::to_string(i + 1));
+      EXPECT_EQ(buttons[i].id, 3029 + i);
+      EXPECT_EQ(buttons[i].stroke, int(i + 1));
+      engine_test::MemoryDC m(400, 300);
+      p.pSlot28 = reinterpret_cast<intptr_t>(&m.dc);
+      p.nSlot2C = int(i + 1);
+      ASSERT_EQ(Run("On_Draw_Stroke"), 1);
+      strokes.push_back(m.Of(RGB(0, 0, 0)));
+      all.insert(strokes.back().begin(), strokes.back().end());
+
+      CRgn shape;
+      ASSERT_TRUE(shape.CreateRectRgn(0, 0, 0, 0));
+      ASSERT_NE(CWnd::FromHandle(buttons[i].hwnd)->GetWindowRgn(shape), ERROR);
+      shape.OffsetRgn(buttons[i].place.left, buttons[i].place.top);
+      EXPECT_EQ(engine_test::RegionPixels(shape, 400, 300), strokes.back());
+      CRect box;
+      shape.GetRgnBox(&box);
+      EXPECT_EQ(buttons[i].place, box);
+    }
+
+    const RECT screen{parent.Screen(0, 0).x, parent.Screen(0, 0).y, parent.Screen(400, 300).x,
+                      parent.Screen(400, 300).y};
+    PixelSet shown;
+    EXPECT_TRUE(WaitFor([&] {
+      const std::vector<COLORREF> pixels = test::ScreenPixels(screen);
+      shown.clear();
+      for (size_t k = 0; k < pixels.size(); ++k)
+        if (pixels[k] != test::kHostColour) shown.insert({int(k % 400), int(k / 400)});
+      return shown == all;
+    })) << "shown only: " << engine_test::Describe(Minus(shown, all))
+        << "; strokes only: " << engine_test::Describe(Minus(all, shown));
+
+    for (size_t i = 0; i < strokes.size(); ++i) {
+      PixelSet alone = strokes[i];
+      for (size_t j = 0; j < strokes.size(); ++j)
+        if (j != i) alone = Minus(alone, strokes[j]);
+      ASSERT_FALSE(alone.empty()) << "stroke " << i + 1;
+      const auto at = *std::next(alone.begin(), alone.size() / 2);
+      ASSERT_TRUE(Xdo(parent.At(at.first, at.second) + " click 1"));
+      EXPECT_TRUE(WaitFor([&] { return parent.Clicks(UINT(3029 + i)) == 1; })) << "stroke " << i + 1;
+      AwayFromTheButtons();
+    }
+    EXPECT_EQ(parent.Commands(), strokes.size());
+  }
 }
 
 // Each call replaces the buttons there are, unless its range is refused.
