@@ -151,6 +151,9 @@ class TForm : public TWinControl {
   void DoCreate();
   vcl::FormSurface* Surface() { return &surface_; }
   bool VisibleRequested() const { return visible_; }
+  // The form this one came up over when it was last shown (its window is
+  // transient for that form's), or nullptr.
+  TForm* ShownOver() const { return over_; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -177,6 +180,11 @@ class TForm : public TWinControl {
   void AttachWindowProc();
   void DetachWindowProc();
   bool Framed() const { return borderStyle_ != bsNone; }
+  // The form a form being shown comes up over: the last shown of the other
+  // visible forms that are not on their way out; never one that is (through
+  // its owners) over this one.
+  TForm* OverOnShow() const;
+  bool Leaving() const { return closing_ || (modal_ && modalResult_ != mrNone); }
 
   vcl::FormSurface surface_;
   std::unique_ptr<TCanvas> canvas_;
@@ -195,6 +203,8 @@ class TForm : public TWinControl {
   bool paintPosted_ = false;
   QSize frameExtra_{0, 0};  // unknown until the window manager framed it
   QPointer<QWindow> procWindow_;  // the window whose handle runs Dispatch
+  QPointer<TForm> over_;
+  unsigned shownAt_ = 0;  // order of the last show among the forms
   HWND procHandle_ = 0;
 };
 typedef TForm TCustomForm;

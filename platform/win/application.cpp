@@ -1,6 +1,8 @@
 #include "platform/win/application.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QWindow>
 
 #include "platform/text/gbk.h"
 #include "platform/win/detail/x11.h"
@@ -8,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace win {
@@ -32,6 +35,27 @@ Application::~Application() {
 
 Application* Application::Instance() { return g_instance; }
 
+namespace {
+
+// A window going away hands the input back to the window it is transient
+// for (the form or dialog it came up over), as the system's owned windows
+// do: left alone, a window manager may focus another program's window,
+// which then covers the program's own.
+class FocusReturn : public QObject {
+ public:
+  bool eventFilter(QObject* obj, QEvent* ev) override {
+    if (ev->type() != QEvent::Hide) return false;
+    auto* w = qobject_cast<QWindow*>(obj);
+    if (!w || !w->isTopLevel()) return false;
+    QWindow* over = w->transientParent();
+    QWindow* focus = QGuiApplication::focusWindow();
+    if (over && over->isVisible() && (!focus || focus == w)) over->requestActivate();
+    return false;
+  }
+};
+
+}  // namespace
+
 void Application::Initialize() {
   if (!QCoreApplication::instance()) {
     // The cross-process window contract is X11's.
@@ -43,14 +67,35 @@ void Application::Initialize() {
     new QApplication(g_argc, g_argv);
     ownsQApp_ = true;
   }
-  if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+  if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     gui->setQuitOnLastWindowClosed(false);
+    static QPointer<FocusReturn> filter;
+    if (!filter) {
+      filter = new FocusReturn;
+      filter->setParent(gui);
+      gui->installEventFilter(filter);
+    }
+  }
   if (!handle_) handle_ = CreateHiddenWindow(title_);
 }
 
 void Application::SetTitle(std::string_view gbk) {
   title_ = std::string(gbk);
   if (handle_) x11::WriteName(handle_, gbk::ToUtf8(title_));
+}
+
+bool Application::FirstOfTitle() {
+  Display* d = x11::Dpy();
+  if (first_ >= 0) return first_ == 1;
+  if (!d || !handle_ || title_.empty()) return true;
+  const Atom selection = x11::AtomOf(("_WIN_APPLICATION " + gbk::ToUtf8(title_)).c_str());
+  // Taken only while nobody holds it, with no other client in between.
+  XGrabServer(d);
+  if (XGetSelectionOwner(d, selection) == None) XSetSelectionOwner(d, selection, handle_, CurrentTime);
+  first_ = XGetSelectionOwner(d, selection) == handle_ ? 1 : 0;
+  XUngrabServer(d);
+  XFlush(d);
+  return first_ == 1;
 }
 
 void Application::Terminate() {
