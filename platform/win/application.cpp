@@ -7,6 +7,7 @@
 #include "platform/text/gbk.h"
 #include "platform/win/detail/x11.h"
 #include "platform/win/hidden_window.h"
+#include "platform/win/window_pos.h"
 
 #include <unistd.h>
 
@@ -49,7 +50,9 @@ class FocusReturn : public QObject {
     if (!w || !w->isTopLevel()) return false;
     QWindow* over = w->transientParent();
     QWindow* focus = QGuiApplication::focusWindow();
-    if (over && over->isVisible() && (!focus || focus == w)) over->requestActivate();
+    // As a pager asks (no timestamp to lose against the window manager's
+    // own fallback focus, which comes first).
+    if (over && over->isVisible() && (!focus || focus == w)) SetForegroundWindow(HWND(over->winId()));
     return false;
   }
 };

@@ -255,14 +255,18 @@ TEST_F(QuarvelUnderWm, TheAnnotatedScreenIsCapturedIntoTheBoard) {
   ASSERT_EQ(desk.ids.size(), 1u);
   Quarvel q;
   ASSERT_NE(Toolbar(), 0u);
-  ASSERT_TRUE(WaitFor([&] { return ScreenPixel(300, 300) == kWhite; }));
+  // Where the window manager put it.
+  Geometry d;
+  ASSERT_TRUE(WaitFor([&] { return (d = GeometryOf(desk.ids[0])).width == 400; }));
+  const int y = d.y + 100, x0 = d.x + 50, x1 = d.x + 250;
+  ASSERT_TRUE(WaitFor([&] { return ScreenPixel(x0 + 100, y) == kWhite; }));
   Click(ToolbarButton(38), 20);  // 标注
   unsigned long overlay = 0;
   ASSERT_TRUE(WaitFor([&] { return (overlay = VisibleWindow("Form2")) != 0; }));
   ExpectCoversTheScreen(overlay);
   EXPECT_TRUE(WaitFor([&] { return Focus() == overlay; }));
-  Drag(150, 200, 350, 200);
-  ASSERT_TRUE(WaitFor([] { return ScreenPixel(250, 200) == kPen; }));
+  Drag(x0, y, x1, y);
+  ASSERT_TRUE(WaitFor([&] { return ScreenPixel(x0 + 100, y) == kPen; }));
   Click(CollapsedButton(5), 20);                                         // 展开
   ASSERT_TRUE(WaitFor([] { return ScreenPixel(1023, 30) != kBlack; }));  // the full bar
   Click(FullButton(329), 9);                                             // 截取画面到书写板当前页
@@ -270,6 +274,6 @@ TEST_F(QuarvelUnderWm, TheAnnotatedScreenIsCapturedIntoTheBoard) {
   unsigned long board = 0;
   ASSERT_TRUE(WaitFor([&] { return (board = VisibleWindow(u8"白板")) != 0 && VisibleWindow("Form2") == 0; }));
   ExpectCoversTheScreen(board);
-  EXPECT_TRUE(WaitFor([] { return ScreenPixel(250, 200) == kPen; }));
-  EXPECT_EQ(ScreenPixel(300, 300), kWhite);
+  EXPECT_TRUE(WaitFor([&] { return ScreenPixel(x0 + 100, y) == kPen; }));
+  EXPECT_EQ(ScreenPixel(x0 + 100, y + 50), kWhite);
 }
