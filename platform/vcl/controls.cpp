@@ -1,5 +1,6 @@
 #include "platform/vcl/controls.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -90,6 +91,10 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 void TControl::SetVisible(bool v) {
   if (visible_ == v) return;
   visible_ = v;
+  // The focus inside a control that hides goes to its parent, as the form
+  // library has it; Qt would pass it on to the next control of the tab order.
+  if (QWidget* focus = QApplication::focusWidget(); !v && parent_ && focus && (focus == this || isAncestorOf(focus)))
+    static_cast<QWidget*>(parent_)->setFocus(Qt::OtherFocusReason);
   if (parent_) setVisible(v);
   if (IsGraphic()) InvalidateOnForm(geometry());
   if (align_ != alNone) RequestAlign();

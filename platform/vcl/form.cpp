@@ -222,7 +222,8 @@ void TForm::SetFocus() {
 }
 
 TControl* TForm::GetActiveControl() const {
-  for (QWidget* w = focusWidget(); w; w = w->parentWidget())
+  // A control of the form's, never the form itself.
+  for (QWidget* w = focusWidget(); w && w != this; w = w->parentWidget())
     if (auto* c = dynamic_cast<TControl*>(w)) return c;
   return nullptr;
 }
