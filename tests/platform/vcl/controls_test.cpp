@@ -448,44 +448,6 @@ TEST_F(Controls, PropertiesReadLikeTheFormLibrarys) {
   EXPECT_TRUE(form->Font->Style().Contains(fsBold));
 }
 
-// Overlapping child panels stack in the order the form made them, whichever
-// was shown first, and window-owning ones (a published window text, a
-// browser, a scroll box) alike.
-TEST_F(Controls, OverlappingPanelsStackInFormOrderWhicheverIsShownFirst) {
-  // A control with a window of its own gives its siblings theirs, each made
-  // when it is first shown.
-  auto* named = new TPanel(form);
-  named->Parent = form;
-  named->SetBounds(0, 250, 50, 50);
-  named->Handle();
-  Show();
-  auto panel = [&](int left, TColor colour) {
-    auto* p = new TPanel(form);
-    p->Parent = form;
-    p->BevelOuter = bvNone;
-    p->SetBounds(left, 20, 200, 200);
-    p->Color = colour;
-    p->Visible = false;
-    auto* child = new TPanel(form);
-    child->Parent = p;
-    child->SetBounds(0, 180, 20, 20);
-    return p;
-  };
-  TPanel* lower = panel(20, clRed);
-  TPanel* upper = panel(120, clBlue);
-  for (int round = 0; round < 2; ++round) {
-    upper->Show();
-    ASSERT_TRUE(test::WaitFor([] { return test::ScreenPixel(50 + 170, 50 + 100) == 0xFF0000; }));
-    lower->Show();
-    // Where they overlap, the later one of the form's shows ($BBGGRR).
-    EXPECT_TRUE(test::WaitFor([] {
-      return test::ScreenPixel(50 + 60, 50 + 100) == 0x0000FF && test::ScreenPixel(50 + 170, 50 + 100) == 0xFF0000;
-    })) << round << " " << std::hex << test::ScreenPixel(50 + 170, 50 + 100);
-    upper->Hide();
-    lower->Hide();
-  }
-}
-
 // A control that hides while it holds the focus hands it to its parent (the
 // form), not to the next control in the tab order.
 TEST_F(Controls, HidingTheFocusedPanelGivesTheFocusToTheForm) {
