@@ -250,6 +250,8 @@ void TForm::SetVisible(bool v) {
 }
 
 TForm* TForm::OverOnShow() const {
+  // The main form is the program's own window, over no other.
+  if (this == Application->MainForm) return nullptr;
   TForm* over = nullptr;
   for (TForm* f : Screen->AllForms())
     if (f != this && f->isVisible() && !f->Leaving() && (!over || f->shownAt_ > over->shownAt_)) over = f;

@@ -182,7 +182,7 @@ class TForm : public TWinControl {
   bool Framed() const { return borderStyle_ != bsNone; }
   // The form a form being shown comes up over: the last shown of the other
   // visible forms that are not on their way out; never one that is (through
-  // its owners) over this one.
+  // its owners) over this one, none for the main form.
   TForm* OverOnShow() const;
   bool Leaving() const { return closing_ || (modal_ && modalResult_ != mrNone); }
 

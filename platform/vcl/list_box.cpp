@@ -1,4 +1,5 @@
 #include <QResizeEvent>
+#include <QSignalBlocker>
 
 #include "platform/text/gbk.h"
 #include "platform/vcl/events.h"
@@ -55,6 +56,13 @@ class PersonsList : public QListWidget {
     *byPerson_ = true;
     QListWidget::keyPressEvent(e);
     *byPerson_ = false;
+  }
+  // Taking the focus selects nothing (Qt would make the first row current).
+  void focusInEvent(QFocusEvent* e) override {
+    if (currentRow() >= 0) return QListWidget::focusInEvent(e);
+    const QSignalBlocker quiet(selectionModel());
+    QListWidget::focusInEvent(e);
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
   }
 
  private:
