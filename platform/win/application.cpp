@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QSet>
 #include <QWindow>
 
 #include "platform/text/gbk.h"
@@ -41,20 +42,35 @@ namespace {
 // A window going away hands the input back to the window it is transient
 // for (the form or dialog it came up over), as the system's owned windows
 // do: left alone, a window manager may focus another program's window,
-// which then covers the program's own.
+// which then covers the program's own. Asked once while the window is still
+// up (so that its unmapping leaves the window manager no focus to pass on)
+// and once when it is gone (for one that passed it on all the same).
 class FocusReturn : public QObject {
  public:
   bool eventFilter(QObject* obj, QEvent* ev) override {
-    if (ev->type() != QEvent::Hide) return false;
     auto* w = qobject_cast<QWindow*>(obj);
     if (!w || !w->isTopLevel()) return false;
-    QWindow* over = w->transientParent();
-    QWindow* focus = QGuiApplication::focusWindow();
-    // As a pager asks (no timestamp to lose against the window manager's
-    // own fallback focus, which comes first).
-    if (over && over->isVisible() && (!focus || focus == w)) SetForegroundWindow(HWND(over->winId()));
+    if (ev->type() == QEvent::Show && !watched_.contains(w)) {
+      watched_.insert(w);
+      connect(w, &QWindow::visibleChanged, this, [this, w](bool visible) {
+        if (!visible) Return(w);
+      });
+      connect(w, &QObject::destroyed, this, [this, w] { watched_.remove(w); });
+    } else if (ev->type() == QEvent::Hide) {
+      Return(w);
+    }
     return false;
   }
+
+ private:
+  // As a pager asks: no timestamp to lose against the window manager's own
+  // choice.
+  static void Return(QWindow* w) {
+    QWindow* over = w->transientParent();
+    QWindow* focus = QGuiApplication::focusWindow();
+    if (over && over->isVisible() && (!focus || focus == w)) SetForegroundWindow(HWND(over->winId()));
+  }
+  QSet<QWindow*> watched_;
 };
 
 }  // namespace
