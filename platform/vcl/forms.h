@@ -151,9 +151,6 @@ class TForm : public TWinControl {
   void DoCreate();
   vcl::FormSurface* Surface() { return &surface_; }
   bool VisibleRequested() const { return visible_; }
-  // The form this one came up over when it was last shown (its window is
-  // transient for that form's), or nullptr.
-  TForm* ShownOver() const { return over_; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -203,7 +200,7 @@ class TForm : public TWinControl {
   bool paintPosted_ = false;
   QSize frameExtra_{0, 0};  // unknown until the window manager framed it
   QPointer<QWindow> procWindow_;  // the window whose handle runs Dispatch
-  QPointer<TForm> over_;
+  QPointer<TForm> over_;  // the form it came up over when last shown
   unsigned shownAt_ = 0;  // order of the last show among the forms
   HWND procHandle_ = 0;
 };

@@ -12,7 +12,6 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace win {

@@ -66,11 +66,12 @@ void Restack(HWND top, HWND after) {
   } else if (after == HWND_NOTOPMOST) {
     if (ewmh) ChangeNetWmState(top, false, above);
   } else if (after == HWND_TOP) {
-    if (ewmh) ChangeNetWmState(top, false, below);
-    if (ewmh)
+    if (ewmh) {
+      ChangeNetWmState(top, false, below);
       XRaiseWindow(d, self);
-    else
+    } else {
       RaiseWithTransients(self, top);
+    }
   } else if (after == HWND_BOTTOM) {
     if (ewmh) {
       ChangeNetWmState(top, false, above);
