@@ -62,12 +62,11 @@ class FocusReturn : public QObject {
   }
 
  private:
-  // As a pager asks: no timestamp to lose against the window manager's own
-  // choice.
+  // Only from a window that has the focus (another program's stays); as a
+  // pager asks: no timestamp to lose against the window manager's own choice.
   static void Return(QWindow* w) {
     QWindow* over = w->transientParent();
-    QWindow* focus = QGuiApplication::focusWindow();
-    if (over && over->isVisible() && (!focus || focus == w)) SetForegroundWindow(HWND(over->winId()));
+    if (over && over->isVisible() && QGuiApplication::focusWindow() == w) SetForegroundWindow(HWND(over->winId()));
   }
   QSet<QWindow*> watched_;
 };
