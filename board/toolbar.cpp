@@ -141,9 +141,12 @@ void TForm1::FormCreate(TObject*) {
     ChangeDisplaySettings(&mode, 0);
   }
   int running = 0;
+  // Of two started at once (each seeing the other), the first to claim the
+  // title stays.
+  const bool first = Application->Win().FirstOfTitle();
   WalkTopLevels(Handle, 12, [&](HWND h, const std::string& text) {
     // One instance only: a second ends as soon as its message loop starts.
-    if (text == "Quarvel" && ++running > 1) Application->Terminate();
+    if (text == "Quarvel" && ++running > 1 && !first) Application->Terminate();
     if (text == "xTouchMon") SendMessage(h, WM_CLOSE, 0, 0);
   });
   SetWindowLong(Application->Handle, GWL_EXSTYLE, WS_EX_TOOLWINDOW);

@@ -1,5 +1,6 @@
 #include "platform/vcl/controls.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -90,10 +91,26 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 void TControl::SetVisible(bool v) {
   if (visible_ == v) return;
   visible_ = v;
+  // The focus inside a control that hides goes to its parent, as the form
+  // library has it; Qt would pass it on to the next control of the tab order.
+  if (QWidget* focus = QApplication::focusWidget(); !v && parent_ && focus && (focus == this || isAncestorOf(focus)))
+    static_cast<QWidget*>(parent_)->setFocus(Qt::OtherFocusReason);
   if (parent_) setVisible(v);
+  if (v && parent_ && internalWinId()) KeepFormOrder();
   if (IsGraphic()) InvalidateOnForm(geometry());
   if (align_ != alNone) RequestAlign();
   if (parent_) parent_->ChildChanged();
+}
+
+// A control's X window is made when it is first shown, above its siblings,
+// and mapped again where it was: shown, it goes over the siblings before it
+// in the form and those after it go back over it, in their order, so that
+// the form's order decides whichever was shown first.
+void TControl::KeepFormOrder() {
+  const QObjectList siblings = parentWidget()->children();
+  raise();
+  for (qsizetype i = siblings.indexOf(this) + 1; i > 0 && i < siblings.size(); ++i)
+    if (auto* w = qobject_cast<QWidget*>(siblings[i]); w && !w->isWindow()) w->raise();
 }
 
 void TControl::SetAlign(TAlign a) {

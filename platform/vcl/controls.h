@@ -173,6 +173,7 @@ class TControl : public TComponent, public QWidget {
   friend class TWinControl;
   void AdoptParentColor();
   void AdoptParentFont();
+  void KeepFormOrder();
   // True when the press was a caption press of the form (it goes no further).
   bool CaptionTook(QMouseEvent* e);
 

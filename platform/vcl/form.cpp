@@ -125,6 +125,9 @@ void TForm::ApplyFlags() {
     default: break;
   }
   if (formStyle_ == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+  // Window managers keep a window above the one it is transient for, and Qt
+  // writes WM_TRANSIENT_FOR only for dialog-like windows.
+  if (over_ && (f & Qt::WindowType_Mask) == Qt::Window) f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
   if (f == windowFlags()) return;
   // New flags may make a new X window: set them before the first show.
   const bool shown = isVisible();
@@ -150,8 +153,13 @@ void TForm::SetWindowState(TWindowState s) {
 void TForm::ApplyPlacement() {
   QScreen* screen = QGuiApplication::primaryScreen();
   const QRect whole = screen ? screen->geometry() : QRect(0, 0, Screen->Width, Screen->Height);
+  // A borderless maximised form covers the screen: a full-screen window, so
+  // that a window manager gives it the whole screen (panels included) and
+  // its full-screen layer; sized to the screen too, for a bare server.
+  const bool full = windowState_ == wsMaximized && !Framed();
+  if (bool(windowState() & Qt::WindowFullScreen) != full) setWindowState(windowState() ^ Qt::WindowFullScreen);
   if (windowState_ == wsMaximized) {
-    if (!Framed()) {
+    if (full) {
       move(whole.topLeft());
       Resized(whole.size());
     } else {
@@ -214,7 +222,8 @@ void TForm::SetFocus() {
 }
 
 TControl* TForm::GetActiveControl() const {
-  for (QWidget* w = focusWidget(); w; w = w->parentWidget())
+  // A control of the form's, never the form itself.
+  for (QWidget* w = focusWidget(); w && w != this; w = w->parentWidget())
     if (auto* c = dynamic_cast<TControl*>(w)) return c;
   return nullptr;
 }
@@ -240,12 +249,33 @@ void TForm::SetVisible(bool v) {
   Show();
 }
 
+TForm* TForm::OverOnShow() const {
+  // The main form is the program's own window, over no other.
+  if (this == Application->MainForm) return nullptr;
+  TForm* over = nullptr;
+  for (TForm* f : Screen->AllForms())
+    if (f != this && f->isVisible() && !f->Leaving() && (!over || f->shownAt_ > over->shownAt_)) over = f;
+  for (TForm* f = over; f; f = f->over_)
+    if (f == this) return nullptr;
+  return over;
+}
+
 void TForm::Show() {
+  static unsigned shows = 0;
   created_ = true;
   visible_ = true;
   if (!isVisible()) {
+    // A form comes up over the one the program showed last: the window
+    // manager keeps it above that one (a full-screen board included) and
+    // gives it the focus; the focus goes back when it hides.
+    over_ = OverOnShow();
+    shownAt_ = ++shows;
+    ApplyFlags();
+    winId();
+    windowHandle()->setTransientParent(over_ ? over_->windowHandle() : nullptr);
     ApplyPlacement();
     QWidget::show();
+    activateWindow();
   }
   raise();
 }
@@ -321,6 +351,9 @@ TModalResult TForm::ShowModal() {
   modal_ = true;
   modalResult_ = mrNone;
   QPointer<TForm> self(this);
+  // Modal for the window manager too (_NET_WM_STATE_MODAL), which then keeps
+  // it above and focused.
+  setWindowModality(Qt::ApplicationModal);
   Show();
   QEventLoop loop;
   modalLoop_ = &loop;
@@ -345,8 +378,10 @@ TModalResult TForm::ShowModal() {
   modalLoop_ = nullptr;
   modal_ = false;
   Hide();
-  // The window that was active before takes the input again.
-  if (wasActive && wasActive != this && wasActive->isVisible()) wasActive->activateWindow();
+  setWindowModality(Qt::NonModal);
+  // The window that was active before takes the input again (hiding gives
+  // it to the form this one came up over: win::Application).
+  if (!over_ && wasActive && wasActive != this && wasActive->isVisible()) wasActive->activateWindow();
   return modalResult_;
 }
 

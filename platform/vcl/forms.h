@@ -177,6 +177,11 @@ class TForm : public TWinControl {
   void AttachWindowProc();
   void DetachWindowProc();
   bool Framed() const { return borderStyle_ != bsNone; }
+  // The form a form being shown comes up over: the last shown of the other
+  // visible forms that are not on their way out; never one that is (through
+  // its owners) over this one, none for the main form.
+  TForm* OverOnShow() const;
+  bool Leaving() const { return closing_ || (modal_ && modalResult_ != mrNone); }
 
   vcl::FormSurface surface_;
   std::unique_ptr<TCanvas> canvas_;
@@ -195,6 +200,8 @@ class TForm : public TWinControl {
   bool paintPosted_ = false;
   QSize frameExtra_{0, 0};  // unknown until the window manager framed it
   QPointer<QWindow> procWindow_;  // the window whose handle runs Dispatch
+  QPointer<TForm> over_;  // the form it came up over when last shown
+  unsigned shownAt_ = 0;  // order of the last show among the forms
   HWND procHandle_ = 0;
 };
 typedef TForm TCustomForm;

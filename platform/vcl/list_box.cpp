@@ -1,4 +1,5 @@
 #include <QResizeEvent>
+#include <QSignalBlocker>
 
 #include "platform/text/gbk.h"
 #include "platform/vcl/events.h"
@@ -68,6 +69,13 @@ class PersonsList : public QListWidget {
       clearSelection();
     else if (!currentItem()->isSelected())
       setCurrentRow(currentRow(), QItemSelectionModel::ClearAndSelect);
+  }
+  // Taking the focus selects nothing (Qt would make the first row current).
+  void focusInEvent(QFocusEvent* e) override {
+    if (currentRow() >= 0) return QListWidget::focusInEvent(e);
+    const QSignalBlocker quiet(selectionModel());
+    QListWidget::focusInEvent(e);
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
   }
 
  private:

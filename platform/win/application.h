@@ -32,6 +32,12 @@ class Application {
   // 0 before Initialize or without an X display.
   HWND Handle() const { return handle_; }
 
+  // True in one process only of those on the display that ask under the same
+  // title: the first to ask, for as long as it runs (its application window
+  // owns an X selection named after the title). A process that asks before
+  // it has a title or a display gets true.
+  bool FirstOfTitle();
+
   // Ends the message loop; called before Run, Run returns as soon as it
   // starts.
   void Terminate();
@@ -46,6 +52,7 @@ class Application {
   bool terminated_ = false;
   bool running_ = false;
   bool ownsQApp_ = false;
+  int first_ = -1;  // FirstOfTitle's answer, once asked
 };
 
 }  // namespace win

@@ -35,6 +35,21 @@ bool Viewable(Window w) {
   return GetAttributes(w, &a) && a.map_state == IsViewable;
 }
 
+// Without a window manager nothing keeps a window's transients (its
+// dialogs and message boxes) above it: raised, it takes them along, in
+// their order.
+void RaiseWithTransients(Window self, HWND top) {
+  Display* d = Dpy();
+  XRaiseWindow(d, self);
+  const Atom transientFor = AtomOf("WM_TRANSIENT_FOR");
+  for (Window w : Children(Root())) {
+    Property p;
+    if (w != self && Viewable(w) && GetProperty(w, transientFor, &p) && p.format == 32 && p.items == 1 &&
+        Window(*reinterpret_cast<const long*>(p.bytes.data())) == top)
+      XRaiseWindow(d, w);
+  }
+}
+
 void Restack(HWND top, HWND after) {
   Display* d = Dpy();
   bool ewmh = EwmhWm();
@@ -46,13 +61,17 @@ void Restack(HWND top, HWND after) {
       ChangeNetWmState(top, false, below);
       ChangeNetWmState(top, true, above);
     } else {
-      XRaiseWindow(d, self);
+      RaiseWithTransients(self, top);
     }
   } else if (after == HWND_NOTOPMOST) {
     if (ewmh) ChangeNetWmState(top, false, above);
   } else if (after == HWND_TOP) {
-    if (ewmh) ChangeNetWmState(top, false, below);
-    XRaiseWindow(d, self);
+    if (ewmh) {
+      ChangeNetWmState(top, false, below);
+      XRaiseWindow(d, self);
+    } else {
+      RaiseWithTransients(self, top);
+    }
   } else if (after == HWND_BOTTOM) {
     if (ewmh) {
       ChangeNetWmState(top, false, above);

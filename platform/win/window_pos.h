@@ -6,7 +6,8 @@
 #pragma once
 #include "platform/windef.h"
 
-// after: HWND_TOPMOST (above layer; without a window manager: raised),
+// after: HWND_TOPMOST (above layer; without a window manager: raised, and
+// the windows transient for it raised again over it),
 // HWND_NOTOPMOST (leaves the above layer; without one: nothing), HWND_TOP,
 // HWND_BOTTOM (below layer with one; lowered without), or a window to go
 // below. Flags SWP_NOMOVE, SWP_NOSIZE, SWP_NOZORDER, SWP_NOACTIVATE,

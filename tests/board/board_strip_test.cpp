@@ -40,6 +40,31 @@ class Strip : public ::testing::Test {
 
 }  // namespace
 
+// First in the file: the strip used before the note panel was ever shown.
+// The strip comes after the panel in the form, so it covers it where they
+// meet.
+TEST_F(Strip, CoversTheNotePanelWhereTheyMeetWhicheverWasShownFirst) {
+  MakePages({kYellow});
+  ASSERT_TRUE(Open());
+  Form3->SpeedButton30Click(Form3->SpeedButton30);  // closed again
+  ASSERT_FALSE(Form3->Panel5->Visible());
+  Form3->SetPanelKind(1, 1);
+  Form3->RichEdit1->Show();
+  Form3->RichEdit1->Lines->Clear();
+  Form3->Panel4->SetBounds(100, 300, 200, 300);
+  Form3->Panel4->Show();
+  const COLORREF note = ColorToRGB(Form3->RichEdit1->Color);
+  ASSERT_TRUE(WaitFor([=] { return ScreenPixel(150, 320) == note; }));
+  Form3->Panel5->Show();
+  // Where they meet, the strip's picture area shows.
+  const TPoint inStrip = Form3->Image3->ClientToScreen(Point(150, 150));
+  ASSERT_TRUE(QRect(100, 300, 200, 300).contains(inStrip.X, inStrip.Y));
+  ASSERT_NE(AreaPixel(150, 150), note);
+  EXPECT_TRUE(WaitFor([=] { return ScreenPixel(inStrip.X, inStrip.Y) == AreaPixel(150, 150); }))
+      << std::hex << ScreenPixel(inStrip.X, inStrip.Y);
+  Form3->Panel4->Hide();
+}
+
 TEST_F(Strip, OpensBelowTheMiddleWithItsRowAndShowsTwoPagesResampled) {
   MakePages({kYellow, kGreen});
   Form3->CurrentPage = 2;

@@ -574,3 +574,28 @@ TEST_F(Panel, ANoteThatCannotBeWrittenIsReportedAndThePanelStaysAsItWas) {
   EXPECT_EQ(Form3->RichEdit1->Text(), "kept");
   rmdir(NoteFile(1).c_str());
 }
+
+// Closing the panel in any of its ways, the keys go to the board again, not
+// to the next control (the read-only pen width).
+TEST_F(Panel, ClosingThePanelGivesTheFocusBackToTheBoard) {
+  const struct {
+    const char* way;
+    std::function<void()> close;
+  } kWays[] = {
+      {"close", [] { Form3->SpeedButton19Click(Form3->SpeedButton19); }},
+      {"close and flatten", [] { Form3->SpeedButton41Click(Form3->SpeedButton41); }},
+      {"gallery", [] { Form3->SpeedButton32Click(Form3->SpeedButton32); }},
+  };
+  for (const auto& w : kWays) {
+    ASSERT_TRUE(Open()) << w.way;
+    Form3->windowHandle()->requestActivate();
+    ASSERT_TRUE(WaitFor([] { return Form3->isActiveWindow(); }));
+    Form3->RichEdit1->SetFocus();
+    ASSERT_TRUE(WaitFor([] { return Form3->RichEdit1->Inner()->hasFocus(); })) << w.way;
+    w.close();
+    EXPECT_FALSE(Form3->Panel4->Visible()) << w.way;
+    EXPECT_TRUE(WaitFor([] { return QApplication::focusWidget() == Form3; }))
+        << w.way << ": " << (QApplication::focusWidget() == Form3->Edit1 ? "the pen width" : "another control");
+    Form3->SpeedButton33Click(Form3->SpeedButton33);
+  }
+}

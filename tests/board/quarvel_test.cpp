@@ -3,6 +3,9 @@
 // screen as ImageMagick reads it, and the windows of another X client.
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "tests/board/quarvel_run.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +56,21 @@ TEST(Quarvel, ASecondInstanceEndsQuietlyWhileTheFirstStays) {
   EXPECT_NE(VisibleWindow("Form1"), 0u);
   EXPECT_EQ(Shell("xdotool search --onlyvisible --name '^Form1$' | wc -l"), "1\n");
   EXPECT_EQ(Boxes(), "");
+}
+
+TEST(Quarvel, OfFourStartedAtOnceExactlyOneStays) {
+  for (int round = 0; round < 3; ++round) {
+    std::vector<std::unique_ptr<Quarvel>> runs;
+    for (int i = 0; i < 4; ++i) runs.push_back(std::make_unique<Quarvel>());
+    const auto running = [&] {
+      return std::count_if(runs.begin(), runs.end(), [](const std::unique_ptr<Quarvel>& q) { return q->Running(); });
+    };
+    // The others end by themselves once each has seen the rest.
+    EXPECT_TRUE(WaitFor([&] { return running() <= 1; }, 60000)) << running();
+    EXPECT_EQ(running(), 1) << "round " << round;
+    EXPECT_TRUE(WaitFor([] { return Shell("xdotool search --onlyvisible --name '^Form1$' | wc -l") == "1\n"; }));
+    EXPECT_EQ(Boxes(), "");
+  }
 }
 
 TEST(Quarvel, StartUpClosesTheWindowTitledXTouchMonAndNoOther) {

@@ -1,6 +1,6 @@
 // Shared by the tests of the window and form facilities: waiting for
-// conditions while the GUI thread runs, command-line tools, and openbox, a
-// reparenting EWMH window manager, for the tests that run under one.
+// conditions while the GUI thread runs, command-line tools, and reparenting
+// EWMH window managers for the tests that run under one.
 #pragma once
 #include <QCoreApplication>
 #include <QProcess>
@@ -44,14 +44,27 @@ inline std::string Hex(unsigned long id) {
   return buf;
 }
 
-// openbox on the test's X server for as long as the object lives.
+// A window manager on the test's X server for as long as the object lives:
+// openbox (the default), xfwm4, metacity or icewm, without compositing, as
+// school desktops run them. xfwm4 and metacity want a session bus: their
+// tests run under dbus-run-session.
 class WindowManager {
  public:
-  // Ready once openbox has taken the screen and `mapsWindows` holds: a
-  // window manager may drop the map requests made while it starts up, so
-  // the probe asks it to map a window and says whether it got mapped.
-  explicit WindowManager(const std::function<bool()>& mapsWindows) {
-    proc_.start("openbox", {"--sm-disable"});
+  // Ready once it has taken the screen and `mapsWindows` holds: a window
+  // manager may drop the map requests made while it starts up, so the probe
+  // asks it to map a window and says whether it got mapped.
+  explicit WindowManager(const std::function<bool()>& mapsWindows, const std::string& name = "openbox") {
+    static const struct {
+      const char* name;
+      QStringList args;
+    } kCommands[] = {
+        {"openbox", {"--sm-disable"}},
+        {"xfwm4", {"--compositor=off"}},
+        {"metacity", {"--sm-disable", "--no-composite"}},
+        {"icewm", {}},
+    };
+    for (const auto& c : kCommands)
+      if (name == c.name) proc_.start(c.name, c.args);
     if (!proc_.waitForStarted(10000)) return;
     WaitFor([] { return Shell("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos; });
     WaitFor(mapsWindows);

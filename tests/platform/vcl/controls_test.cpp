@@ -447,3 +447,25 @@ TEST_F(Controls, PropertiesReadLikeTheFormLibrarys) {
   form->Font->Style = TFontStyles() << fsBold;
   EXPECT_TRUE(form->Font->Style().Contains(fsBold));
 }
+
+// A control that hides while it holds the focus hands it to its parent (the
+// form), not to the next control in the tab order.
+TEST_F(Controls, HidingTheFocusedPanelGivesTheFocusToTheForm) {
+  auto* panel = new TPanel(form);
+  panel->Parent = form;
+  panel->SetBounds(0, 0, 200, 100);
+  auto* edit = new TEdit(form);
+  edit->Parent = panel;
+  edit->SetBounds(10, 10, 100, 21);
+  auto* readOnly = new TEdit(form);
+  readOnly->Parent = form;
+  readOnly->SetBounds(10, 200, 100, 21);
+  readOnly->ReadOnly = true;
+  Show();
+  edit->SetFocus();
+  ASSERT_TRUE(test::WaitFor([&] { return form->ActiveControl == edit; }));
+  panel->Hide();
+  EXPECT_TRUE(test::WaitFor([&] { return QApplication::focusWidget() == form; }));
+  EXPECT_EQ(form->ActiveControl, nullptr);
+  EXPECT_TRUE(form->isActiveWindow());
+}

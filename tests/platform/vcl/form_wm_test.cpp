@@ -34,7 +34,7 @@ class FormsUnderWm : public ::testing::Test {
 
  protected:
   void SetUp() override {
-    if (!wm_->Running()) GTEST_SKIP() << "openbox is not installed (scripts/install-deps)";
+    ASSERT_TRUE(wm_->Running()) << "openbox is not installed (scripts/install-deps)";
   }
   static test::WindowManager* wm_;
 };
@@ -69,6 +69,52 @@ TEST_F(FormsUnderWm, BorderlessAndMaximisedFormsKeepTheirGeometry) {
   EXPECT_EQ(Info(board.Handle, "Absolute upper-left X"), 0);
   EXPECT_EQ(Info(board.Handle, "Absolute upper-left Y"), 0);
   EXPECT_EQ(board.ClientWidth(), 1024);
+  EXPECT_TRUE(Has(test::Shell("xprop -id " + test::Hex(board.Handle) + " _NET_WM_STATE"), "_NET_WM_STATE_FULLSCREEN"));
+}
+
+// Over a full-screen form (a focused one is above the stay-on-top layer),
+// a form shown from it is transient for it, a modal one carries the modal
+// state; each takes the focus and gives it back to the board when it goes.
+TEST_F(FormsUnderWm, FormsShownOverAFullScreenFormBelongToItAndGiveItBackTheFocus) {
+  TForm board(nullptr);
+  board.BorderStyle = bsNone;
+  board.WindowState = wsMaximized;
+  board.Show();
+  ASSERT_TRUE(test::Shown(&board));
+  ASSERT_TRUE(test::WaitFor([&] { return board.isActiveWindow(); }));
+  auto transientFor = [](HWND h) { return test::Shell("xprop -id " + test::Hex(h) + " WM_TRANSIENT_FOR"); };
+
+  TForm curtain(nullptr);
+  curtain.BorderStyle = bsNone;
+  curtain.FormStyle = fsStayOnTop;
+  curtain.SetBounds(100, 100, 200, 100);
+  curtain.Show();
+  ASSERT_TRUE(test::Shown(&curtain));
+  EXPECT_TRUE(Has(transientFor(curtain.Handle), test::Hex(board.Handle))) << transientFor(curtain.Handle);
+  EXPECT_TRUE(test::WaitFor([&] { return curtain.isActiveWindow(); }));
+  curtain.Hide();
+  EXPECT_TRUE(test::WaitFor([&] { return board.isActiveWindow(); }));
+
+  TForm dialog(nullptr);
+  dialog.BorderStyle = bsNone;
+  dialog.SetBounds(100, 100, 200, 100);
+  std::string state, owner;
+  bool active = false;
+  TTimer* timer = new TTimer(&dialog);
+  timer->Interval = 100;
+  timer->OnTimer = [&](TObject*) {
+    if (!dialog.windowHandle()->isExposed()) return;
+    state = test::Shell("xprop -id " + test::Hex(dialog.Handle) + " _NET_WM_STATE");
+    owner = transientFor(dialog.Handle);
+    if (!(active = dialog.isActiveWindow())) return;
+    timer->Enabled = false;
+    dialog.ModalResult = mrOk;
+  };
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_TRUE(Has(state, "_NET_WM_STATE_MODAL")) << state;
+  EXPECT_TRUE(Has(owner, test::Hex(board.Handle))) << owner;
+  EXPECT_TRUE(active);
+  EXPECT_TRUE(test::WaitFor([&] { return board.isActiveWindow(); }));
 }
 
 TEST_F(FormsUnderWm, AFramedDialogKeepsItsClientSizeAndTakesARealClickWhileModal) {

@@ -232,6 +232,26 @@ TEST_F(Walk, ZOrderWithoutAWindowManager) {
   EXPECT_FALSE(ShowWindow(0x7fffff0, SW_SHOW));
 }
 
+// What a window manager does for transients, done without one: a window
+// kept on top takes its own dialogs along, above it.
+TEST_F(Walk, AWindowRaisedWithoutAWindowManagerKeepsItsTransientsAboveIt) {
+  QWidget bar;
+  bar.setWindowFlags(Qt::FramelessWindowHint);
+  bar.setGeometry(300, 0, 340, 40);
+  bar.show();
+  QWidget box(&bar, Qt::Dialog);
+  box.setGeometry(350, 0, 190, 70);
+  box.show();
+  const HWND b = HWND(bar.windowHandle()->winId()), d = HWND(box.windowHandle()->winId());
+  ASSERT_TRUE(test::WaitFor([&] { return Mapped(b) && Mapped(d); }));
+  ASSERT_TRUE(test::Shell("xprop -id " + test::Hex(d) + " WM_TRANSIENT_FOR").find(test::Hex(b)) != std::string::npos);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_TRUE(SetWindowPos(b, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+    EXPECT_LT(Position(TopLevels(), d), Position(TopLevels(), b));
+    EXPECT_EQ(WindowFromPoint({400, 20}), d);
+  }
+}
+
 TEST_F(Walk, SetForegroundWindowFocusesExistingWindowsOnly) {
   Peer peer({"--top", "front", "--geom", "10", "10", "100", "100"});
   EXPECT_FALSE(SetForegroundWindow(0x7fffff0));

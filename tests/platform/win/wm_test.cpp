@@ -42,7 +42,7 @@ class Wm : public ::testing::Test {
 
  protected:
   void SetUp() override {
-    if (!wm_->Running()) GTEST_SKIP() << "openbox is not installed (scripts/install-deps)";
+    ASSERT_TRUE(wm_->Running()) << "openbox is not installed (scripts/install-deps)";
   }
   static test::WindowManager* wm_;
 };
