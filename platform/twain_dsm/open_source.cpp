@@ -3,6 +3,8 @@
 #include "platform/twain_dsm/scan_dialog.h"
 #include "platform/win/messages.h"
 
+#include <dlfcn.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -10,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace twain_dsm {
 
@@ -25,6 +28,8 @@ struct OpenSource::Read : std::enable_shared_from_this<Read> {
   Picture picture;
   TW_UINT16 rc = TWRC_FAILURE;
   TW_UINT16 cc = TWCC_SUCCESS;
+  // Started, joined and let go by the application's thread only.
+  std::vector<std::thread> threads;
 
   // Runs f on a thread of its own, which keeps this read alive.
   void Run(std::function<void()> f) {
@@ -32,17 +37,24 @@ struct OpenSource::Read : std::enable_shared_from_this<Read> {
       std::lock_guard<std::mutex> lock(m);
       ++running;
     }
-    std::thread([self = shared_from_this(), f = std::move(f)] {
+    threads.emplace_back([self = shared_from_this(), f = std::move(f)] {
       f();
       std::lock_guard<std::mutex> lock(self->m);
       --self->running;
       self->cv.notify_all();
-    }).detach();
+    });
   }
-  // Waits for the threads to leave the device, at most `limit`.
-  bool Ended(std::chrono::milliseconds limit) {
-    std::unique_lock<std::mutex> lock(m);
-    return cv.wait_for(lock, limit, [this] { return running == 0; });
+  // Waits for the threads to leave the device, at most `limit`, and joins
+  // them; the ones still inside are let go.
+  bool End(std::chrono::milliseconds limit) {
+    bool ended;
+    {
+      std::unique_lock<std::mutex> lock(m);
+      ended = cv.wait_for(lock, limit, [this] { return running == 0; });
+    }
+    for (std::thread& t : threads) ended ? t.join() : t.detach();
+    threads.clear();
+    return ended;
   }
   // Waits for the read's result, which comes before the scan is ended.
   void AwaitResult() {
@@ -72,6 +84,9 @@ class LostDevice : public Device {
     return TWRC_FAILURE;
   }
 };
+
+// An address inside this library.
+void KeepThisLibrary() {}
 
 }  // namespace
 
@@ -150,11 +165,14 @@ void OpenSource::StopScan() {
     read->cancel = true;
     Device* d = device.get();
     read->Run([d] { d->Cancel(); });
-    if (!read->Ended(std::chrono::milliseconds(kCancelGraceMs))) {
+    if (!read->End(std::chrono::milliseconds(kCancelGraceMs))) {
       // The device stopped answering: its threads keep it, and it is never
-      // closed under them.
+      // closed under them, nor this library's code unloaded.
       (void)device.release();
       device = std::make_unique<LostDevice>();
+      Dl_info self{};
+      if (dladdr(reinterpret_cast<void*>(&KeepThisLibrary), &self) && self.dli_fname)
+        dlopen(self.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     }
   }
   scan = Scan::kNone;
