@@ -146,6 +146,7 @@ Device* OpenSource::Settle() {
       pictureRc = read_->rc;
       pictureCc = read_->cc;
     }
+    EndRead();  // the scan's end, before the device is touched again
     scan = Scan::kDone;
   }
   return device.get();
@@ -161,23 +162,26 @@ bool OpenSource::AwaitPicture(TW_UINT16* rc, TW_UINT16* cc) {
 
 void OpenSource::StopScan() {
   if (read_) {
-    std::shared_ptr<Read> read = std::move(read_);
-    read->cancel = true;
+    read_->cancel = true;
     Device* d = device.get();
-    read->Run([d] { d->Cancel(); });
-    if (!read->End(std::chrono::milliseconds(kCancelGraceMs))) {
-      // The device stopped answering: its threads keep it, and it is never
-      // closed under them, nor this library's code unloaded.
-      (void)device.release();
-      device = std::make_unique<LostDevice>();
-      Dl_info self{};
-      if (dladdr(reinterpret_cast<void*>(&KeepThisLibrary), &self) && self.dli_fname)
-        dlopen(self.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-    }
+    read_->Run([d] { d->Cancel(); });
+    EndRead();
   }
   scan = Scan::kNone;
   picture = Picture{};
   nextRow = 0;
+}
+
+void OpenSource::EndRead() {
+  std::shared_ptr<Read> read = std::move(read_);
+  if (read->End(std::chrono::milliseconds(kCancelGraceMs))) return;
+  // The device stopped answering: its threads keep it, and it is never
+  // closed under them, nor this library's code unloaded.
+  (void)device.release();
+  device = std::make_unique<LostDevice>();
+  Dl_info self{};
+  if (dladdr(reinterpret_cast<void*>(&KeepThisLibrary), &self) && self.dli_fname)
+    dlopen(self.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 void OpenSource::ReleaseRows() { std::vector<uint8_t>().swap(picture.rows); }

@@ -84,6 +84,9 @@ struct OpenSource {
   void CloseDialog();
 
  private:
+  // Waits for the read's threads (kCancelGrace at most), else gives the
+  // device up.
+  void EndRead();
   struct Read;
   std::shared_ptr<Read> read_;  // shared with the read's threads, which may outlive the source
 };

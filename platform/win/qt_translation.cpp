@@ -10,11 +10,23 @@
 
 namespace {
 
+// Font style names ("Bold", "Oblique") stay as the fonts name them: Qt's
+// font dialog turns its translated style names back into the wrong style
+// (a bold choice came back italic).
+class QtChinese : public QTranslator {
+ public:
+  using QTranslator::QTranslator;
+  QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
+    if (qstrcmp(context, "QFontDatabase") == 0) return {};
+    return QTranslator::translate(context, source, disambiguation, n);
+  }
+};
+
 void LoadQtChinese() {
   QCoreApplication* app = QCoreApplication::instance();
   // Owned by the application: it goes with it, and a later application
   // gets its own.
-  auto* translator = new QTranslator(app);
+  auto* translator = new QtChinese(app);
   const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   if (translator->load(QStringLiteral("qt_zh_CN"), folder) && QCoreApplication::installTranslator(translator)) return;
   fprintf(stderr, "qt_zh_CN.qm not found in %s: Qt's dialogs stay in English\n", qPrintable(folder));
