@@ -34,7 +34,7 @@ class CFolderBrowser {
       if (!m_strInitial.IsEmpty()) d.selectFile(QString::fromStdString(winpath::ToLinux(LPCTSTR(m_strInitial))));
     });
     if (!chosen) return 0;
-    m_strPath = winpath::FromLinux(chosen->toStdString()).c_str();
+    m_strPath = winpath::ToWindows(chosen->toStdString()).c_str();
     return 1;
   }
 

@@ -1,5 +1,6 @@
 #include "platform/fs/drives.h"
 
+#include "platform/fs/folders.h"
 #include "platform/fs/path.h"
 
 #include <algorithm>
@@ -40,4 +41,11 @@ std::vector<char> MappedDrives() {
   closedir(d);
   std::sort(letters.begin(), letters.end());
   return letters;
+}
+
+char CurrentDrive() {
+  const std::string dir = GetCurrentDir();
+  const std::vector<char> drives = MappedDrives();
+  if (dir.size() >= 2 && dir[1] == ':' && std::find(drives.begin(), drives.end(), dir[0]) != drives.end()) return dir[0];
+  return drives.empty() ? 0 : drives[0];
 }

@@ -12,3 +12,8 @@ UINT GetDriveType(std::string_view rootPath);
 
 // The mapped drive letters, upper case, in order: what a drive box offers.
 std::vector<char> MappedDrives();
+
+// The drive a drive box and a folder list start on: the current folder's,
+// when that is a mapped drive, else the first mapped one (the program's own
+// folder lies on none); 0 when no drive is mapped.
+char CurrentDrive();

@@ -22,7 +22,7 @@ std::string GetProgramFolder() {
 std::string GetCurrentDir() {
   char buf[PATH_MAX];
   if (!getcwd(buf, sizeof buf)) return {};
-  return winpath::FromLinux(buf);
+  return winpath::ToWindows(buf);
 }
 
 bool SetCurrentDir(std::string_view dir) {

@@ -130,4 +130,26 @@ std::string ToLinux(std::string_view path, Last last) {
 
 std::string FromLinux(std::string_view linuxPath) { return gbk::FromUtf8(linuxPath); }
 
+std::string ToWindows(std::string_view linuxPath) {
+  const std::string root = DrivesRoot();
+  std::error_code ec;
+  const std::string real = std::filesystem::weakly_canonical(root, ec).string();
+  for (const std::string& r : {root, real}) {
+    if (r.empty() || linuxPath.size() < r.size() + 2 || linuxPath.substr(0, r.size()) != r || linuxPath[r.size()] != '/')
+      continue;
+    const char letter = linuxPath[r.size() + 1];
+    const std::string_view rest = linuxPath.substr(r.size() + 2);
+    if (letter < 'A' || letter > 'Z' || (!rest.empty() && rest[0] != '/')) continue;
+    // UTF-8 has no '/' inside a character: each one separates.
+    std::string out{letter, ':', '\\'};
+    for (char c : rest)
+      if (c != '/')
+        out += c;
+      else if (out.back() != '\\')
+        out += '\\';
+    return gbk::FromUtf8(out);
+  }
+  return FromLinux(linuxPath);
+}
+
 }  // namespace winpath

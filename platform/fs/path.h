@@ -31,7 +31,13 @@ enum class Last {
 // The UTF-8 Linux path of a GBK Windows path; a trailing separator is kept.
 std::string ToLinux(std::string_view path, Last last = Last::kMatch);
 
-// A UTF-8 Linux path as the system's code spells it (GBK).
+// A UTF-8 Linux name or path in the system's encoding (GBK), as it is.
 std::string FromLinux(std::string_view linuxPath);
+
+// A UTF-8 Linux path as the system's code spells it: a path on a mapped
+// drive as "X:\folder\name" ("X:\" for the drive's root, a trailing
+// separator kept), any other path as FromLinux gives it. What dialogs and
+// folder lists hand back, so that it reads like the system's own names.
+std::string ToWindows(std::string_view linuxPath);
 
 }  // namespace winpath

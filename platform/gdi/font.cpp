@@ -29,7 +29,11 @@ const Alias kAliases[] = {
     {"楷体_GB2312", "KaiTi_GB2312,KaiTi,AR PL UKai CN"},
     {"楷体", "KaiTi,KaiTi_GB2312,AR PL UKai CN"},
     {"仿宋_GB2312", "FangSong_GB2312,FangSong"},
-    {"MS Sans Serif", "Microsoft Sans Serif"},
+    // A narrow bitmap face: 8-point "CapsLock" is 45 pixels in it, and the
+    // labels sized for it fill their buttons. DejaVu Sans, fontconfig's
+    // choice, is a seventh wider; Roboto Condensed keeps them inside and
+    // its strokes stay legible at 11 pixels.
+    {"MS Sans Serif", "Roboto Condensed"},
 };
 
 bool IsChineseFace(const Font& f) {

@@ -39,6 +39,6 @@ INT_PTR CFileDialog::DoModal() {
       d.selectFile(QDir::current().absoluteFilePath(QString::fromStdString(winpath::ToLinux(LPCTSTR(m_strFileName)))));
   });
   if (!chosen) return IDCANCEL;
-  m_strPathName = winpath::FromLinux(chosen->toStdString()).c_str();
+  m_strPathName = winpath::ToWindows(chosen->toStdString()).c_str();
   return IDOK;
 }

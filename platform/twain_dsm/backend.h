@@ -51,11 +51,12 @@ class Device {
   virtual size_t ExpectedStride() const = 0;
 
   // Reads one picture. Runs on a worker thread; meanwhile nothing but Cancel
-  // touches the device. TWRC_SUCCESS, TWRC_CANCEL (once `cancel` is set), or
-  // TWRC_FAILURE with *cc.
+  // touches the device. TWRC_SUCCESS, TWRC_CANCEL (once `cancel` is set, or
+  // when the device cancelled the read), or TWRC_FAILURE with *cc. The
+  // worker then ends the scan with Cancel, whatever its outcome.
   virtual TW_UINT16 Acquire(Picture* out, TW_UINT16* cc, const std::atomic<bool>& cancel) = 0;
-  // Any thread, after `cancel` was set: interrupts a read that waits for
-  // the device.
+  // Any thread: ends the scan, and interrupts a read that waits for the
+  // device (after `cancel` was set).
   virtual void Cancel() = 0;
 };
 

@@ -7,9 +7,7 @@
 #include "platform/windef.h"
 #include "twain/twain.h"
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 namespace twain_dsm {
 
@@ -58,14 +56,19 @@ struct OpenSource {
   static TW_SETUPFILEXFER DefaultFile();
 
   // Starts reading one picture; with `notify` the source posts MSG_XFERREADY
-  // when it is read (nothing when the read was cancelled).
+  // when it is read, MSG_CLOSEDSREQ when the device cancelled the read, and
+  // nothing when StopScan did.
   void StartScan(bool notify);
   // Waits for the picture, starting the read when none runs. True when a
   // picture is there; otherwise *cc tells why (TWRC_CANCEL in *rc when the
   // read was cancelled).
   bool AwaitPicture(TW_UINT16* rc, TW_UINT16* cc);
-  // Cancels a running read and forgets the picture.
+  // Cancels a running read and forgets the picture. A device that does not
+  // end the read within kCancelGrace is given up: it is left to the read
+  // (never closed) and the source answers every later request with a
+  // failure, so that the application goes on.
   void StopScan();
+  static constexpr int kCancelGraceMs = 5000;
   // While the worker reads, the device is the worker's: a request that needs
   // the device waits here for the read to end. Returns the device.
   Device* Settle();
@@ -81,8 +84,11 @@ struct OpenSource {
   void CloseDialog();
 
  private:
-  std::thread worker_;
-  std::atomic<bool> cancel_{false};
+  // Waits for the read's threads (kCancelGrace at most), else gives the
+  // device up.
+  void EndRead();
+  struct Read;
+  std::shared_ptr<Read> read_;  // shared with the read's threads, which may outlive the source
 };
 
 }  // namespace twain_dsm

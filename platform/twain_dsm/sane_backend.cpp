@@ -35,6 +35,11 @@ TW_UINT16 Failed(SANE_Status st, TW_UINT16* cc) {
   return TWRC_FAILURE;
 }
 
+// Devices not closed yet, those given up under a read included: SANE is not
+// ended under them.
+std::atomic<int> g_openDevices{0};
+bool g_saneStarted = false;
+
 std::string Lower(std::string s) {
   for (char& c : s) c = char(tolower((unsigned char)c));
   return s;
@@ -54,8 +59,14 @@ const ModeWords kModeWords[] = {
 
 class SaneDevice : public Device {
  public:
-  explicit SaneDevice(SANE_Handle h) : h_(h) { FindModes(); }
-  ~SaneDevice() override { sane_close(h_); }
+  explicit SaneDevice(SANE_Handle h) : h_(h) {
+    ++g_openDevices;
+    FindModes();
+  }
+  ~SaneDevice() override {
+    sane_close(h_);
+    --g_openDevices;
+  }
 
   Resolutions ResolutionChoices(Axis axis) const override {
     Resolutions r;
@@ -133,7 +144,6 @@ class SaneDevice : public Device {
     const double xdpi = Resolution(Axis::kX), ydpi = Resolution(Axis::kY);
     std::vector<SaneFrame> frames;
     TW_UINT16 rc = ReadFrames(&frames, cc, cancel);
-    sane_cancel(h_);  // ends the scan, whatever its outcome
     if (rc != TWRC_SUCCESS) return rc;
     if (!AssembleFrames(frames, out)) {
       *cc = TWCC_OPERATIONERROR;
@@ -144,7 +154,13 @@ class SaneDevice : public Device {
     return TWRC_SUCCESS;
   }
 
-  void Cancel() override { sane_cancel(h_); }
+  // The read's own end and StopScan's may come at once; a backend need not
+  // take two cancels at the same time, and one is enough.
+  void Cancel() override {
+    if (cancelling_.exchange(true)) return;
+    sane_cancel(h_);
+    cancelling_ = false;
+  }
 
  private:
   struct Mode {
@@ -291,16 +307,25 @@ class SaneDevice : public Device {
 
   SANE_Handle h_;
   std::vector<Mode> modes_;
+  std::atomic<bool> cancelling_{false};
 };
 
 }  // namespace
 
 bool SaneBackend::Start() {
+  if (g_saneStarted) return true;
   SANE_Int version = 0;
-  return sane_init(&version, nullptr) == SANE_STATUS_GOOD;
+  g_saneStarted = sane_init(&version, nullptr) == SANE_STATUS_GOOD;
+  return g_saneStarted;
 }
 
-void SaneBackend::Stop() { sane_exit(); }
+// A device given up under a read that never ended keeps SANE, and its
+// backend's code, for the rest of the process.
+void SaneBackend::Stop() {
+  if (!g_saneStarted || g_openDevices > 0) return;
+  sane_exit();
+  g_saneStarted = false;
+}
 
 std::vector<DeviceInfo> SaneBackend::Devices() {
   std::vector<DeviceInfo> out;

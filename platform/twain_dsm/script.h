@@ -25,6 +25,11 @@ struct Source {
   // Read (and MSG_XFERREADY posted) as soon as enabled; otherwise only when
   // the test posts the event with Notify.
   bool readyOnEnable = true;
+  // How a read ends: with the next picture; cancelled by the device (its
+  // own cancel button); or never, not even when cancelled (a device that
+  // stopped answering).
+  enum class Read { kPicture, kDeviceCancels, kNoAnswer };
+  Read read = Read::kPicture;
 };
 
 // Changes the answer to the calls of one triplet (to the source of

@@ -5,6 +5,8 @@
 #include "platform/twain_dsm/source_manager.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstring>
 
 namespace {
@@ -43,6 +45,9 @@ class ScriptDevice : public twain_dsm::Device {
   bool ScansWhenEnabled() const override { return source_.readyOnEnable; }
   size_t ExpectedStride() const override { return Next().Stride(); }
   TW_UINT16 Acquire(Picture* out, TW_UINT16*, const std::atomic<bool>&) override {
+    using Read = twain_script::Source::Read;
+    if (source_.read == Read::kDeviceCancels) return TWRC_CANCEL;
+    while (source_.read == Read::kNoAnswer) std::this_thread::sleep_for(std::chrono::hours(1));
     *out = Next();
     ++given_;
     if (out->xResolution == 0) out->xResolution = dpi_[0];

@@ -351,6 +351,8 @@ TW_UINT16 SourceManager::ProcessEvent(Call& c) {
     s.pending = TW_UINT16(s.xferCount > 0 ? s.xferCount : 1);
     if (s.dialog) s.dialog->Hide();
   }
+  // The device cancelled its read: the dialog is the person's again.
+  if (what == MSG_CLOSEDSREQ && s.dialog) s.dialog->SetBusy(false);
   event->TWMessage = what;
   return TWRC_DSEVENT;
 }

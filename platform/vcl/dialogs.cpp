@@ -78,7 +78,7 @@ bool TOpenDialog::Run(bool save) {
     QObject::connect(&d, &QFileDialog::filterSelected, [&](const QString& f) { chosenFilter = int(filters.indexOf(f)); });
   });
   if (!chosen) return false;
-  fileName_ = winpath::FromLinux(chosen->toStdString());
+  fileName_ = winpath::ToWindows(chosen->toStdString());
   if (!defaultExt_.empty() && ExtractFileExt(fileName_).empty()) fileName_ += "." + defaultExt_;
   if (chosenFilter >= 0) filterIndex_ = chosenFilter + 1;
   return true;

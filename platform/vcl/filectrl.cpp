@@ -10,11 +10,8 @@ AnsiString DriveText(char letter) { return AnsiString(1, letter) + ":"; }
 
 TDriveComboBox::TDriveComboBox(TComponent* owner) : TComboBox(owner) {
   SetStyle(csDropDownList);
+  drive_ = CurrentDrive();
   ReadDrives();
-  if (GetItems()->GetCount() > 0) {
-    drive_ = GetItems()->Get(0)[0];
-    SetItemIndex(0);
-  }
 }
 
 void TDriveComboBox::ReadDrives() {
@@ -40,6 +37,13 @@ void TDriveComboBox::SetDrive(char letter) {
   Change();
 }
 
+// A person choosing the drive shown again means it too: the folder list
+// goes back to its root.
 void TDriveComboBox::Chosen(int i) {
-  if (i >= 0 && i < GetItems()->GetCount()) SetDrive(GetItems()->Get(i)[0]);
+  if (i < 0 || i >= GetItems()->GetCount()) return;
+  const char letter = GetItems()->Get(i)[0];
+  if (letter == drive_)
+    Change();
+  else
+    SetDrive(letter);
 }

@@ -4,8 +4,9 @@
 
 // The mapped drives ("C:", "D:" ...; platform/fs/drives.h), upper case, in
 // order; the list is read again each time it drops down. Drive is the
-// chosen letter, upper case; setting a letter that is not a mapped drive
-// leaves the box as it was. OnChange runs whenever Drive changes.
+// chosen letter, upper case, at first CurrentDrive(); setting a letter that
+// is not a mapped drive leaves the box as it was. OnChange runs whenever
+// Drive changes, and when a person chooses the drive shown again.
 class TDriveComboBox : public TComboBox {
  public:
   explicit TDriveComboBox(TComponent* owner);

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/fs/drives.h"
+#include "platform/fs/path.h"
 
 namespace {
 
@@ -60,8 +61,16 @@ AnsiString Join(const PathParts& p, size_t count) {
 }
 
 AnsiString Normalised(const AnsiString& path) {
-  const PathParts p = Split(path);
+  const PathParts p = Split(path.empty() || !IsSeparator(path[0]) ? path : AnsiString(winpath::ToWindows(winpath::ToLinux(path))));
   return Join(p, p.names.size());
+}
+
+// See TDirectoryListBox.
+AnsiString StartFolder() {
+  const AnsiString cwd = GetCurrentDir();
+  const char drive = CurrentDrive();
+  if (!drive || (cwd.size() >= 2 && cwd[0] == drive && cwd[1] == ':')) return Normalised(cwd);
+  return AnsiString(1, drive) + ":\\";
 }
 
 QIcon StockIcon(QStyle::StandardPixmap which) { return QApplication::style()->standardIcon(which); }
@@ -110,7 +119,7 @@ AnsiString JoinPath(const AnsiString& folder, const AnsiString& name) {
 // ---- TDirectoryListBox ----
 
 TDirectoryListBox::TDirectoryListBox(TComponent* owner) : TListBox(owner) {
-  directory_ = Normalised(GetCurrentDir());
+  directory_ = StartFolder();
   ReadFolder();
 }
 
@@ -120,7 +129,7 @@ char TDirectoryListBox::GetDrive() const {
 
 void TDirectoryListBox::SetDrive(char letter) {
   const AnsiString root = AnsiString(1, char(std::toupper(static_cast<unsigned char>(letter)))) + ":\\";
-  if (GetDriveType(root) == DRIVE_FIXED && letter != GetDrive()) SetDirectory(root);
+  if (GetDriveType(root) == DRIVE_FIXED) SetDirectory(root);
 }
 
 void TDirectoryListBox::SetFileList(TFileListBox* list) {
@@ -174,7 +183,7 @@ void TDirectoryListBox::DblClick() {
 // ---- TFileListBox ----
 
 TFileListBox::TFileListBox(TComponent* owner) : TListBox(owner) {
-  directory_ = Normalised(GetCurrentDir());
+  directory_ = StartFolder();
   Update();
 }
 

@@ -9,7 +9,10 @@ class TFileListBox;
 
 // Items: the root, each folder down to the open one, then the open
 // folder's subfolders in name order. Directory is the open folder, without
-// a trailing separator except at a root. Setting a folder that does not
+// a trailing separator except at a root; it starts in the current folder
+// when that is on a mapped drive, else at the root of CurrentDrive(), so
+// that a person's clicks stay on the drives. A folder on a drive given as
+// its Linux path is shown as the drive's. Setting a folder that does not
 // exist changes nothing; OnChange runs whenever Directory changes, and the
 // linked FileList then shows the new folder.
 class TDirectoryListBox : public TListBox {
@@ -19,7 +22,8 @@ class TDirectoryListBox : public TListBox {
   AnsiString GetDirectory() const { return directory_; }
   void SetDirectory(const AnsiString& dir);
   // The drive letter of the open folder (0 for a Linux path); setting one
-  // opens that drive's root, when it is a mapped drive.
+  // opens that drive's root, when it is a mapped drive (the open drive's
+  // too).
   char GetDrive() const;
   void SetDrive(char letter);
   TFileListBox* GetFileList() const { return fileList_; }

@@ -3,6 +3,8 @@
 // gallery's tall picture, the folder list clicked with real X input, the
 // single-file dialog answered by script, and the default folder in the
 // settings file.
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -71,6 +73,35 @@ class Import : public ::testing::Test {
 
 }  // namespace
 
+// As a teacher meets it: the folder list is on the drive the drive box
+// shows, choosing that drive again leads to its root, and the folder ticked
+// as the default is stored as the drive's path.
+TEST_F(Import, TheFoldersStayOnTheDriveBoxsDriveAndTheDefaultIsADrivePath) {
+  EXPECT_EQ(Form12->DriveComboBox1->Drive, 'C');
+  EXPECT_EQ(Form12->DirectoryListBox1->Drive, 'C');
+  EXPECT_EQ(Form12->DirectoryListBox1->Items->Strings[0](), "C:\\");
+  ASSERT_TRUE(Picture(Drive(u8"图片/深处") + "x.png", "10x10", "red"));
+  Form12->DirectoryListBox1->Directory = "C:\\图片\\深处";
+
+  // The drive box, chosen again with the keyboard: back to the root.
+  QComboBox* box = Form12->DriveComboBox1->Inner();
+  const QPoint b = box->mapToGlobal(box->rect().center());
+  ASSERT_TRUE(Xdo(At(b.x(), b.y()) + " click 1"));
+  ASSERT_TRUE(WaitFor([box] { return box->view()->isVisible(); }));
+  ASSERT_TRUE(Xdo("key Return"));
+  EXPECT_TRUE(WaitFor([] { return Form12->DirectoryListBox1->Directory == "C:\\"; }));
+
+  QListWidget* list = Form12->DirectoryListBox1->Inner();
+  const int row = Form12->DirectoryListBox1->Items->IndexOf("图片");
+  ASSERT_GT(row, 0);
+  const QPoint at = list->viewport()->mapToGlobal(list->visualItemRect(list->item(row)).center());
+  ASSERT_TRUE(Xdo(At(at.x(), at.y()) + " click 1"));
+  ASSERT_TRUE(WaitFor([] { return Form12->DirectoryListBox1->Directory == "C:\\图片"; }));
+  Form12->CheckBox1->Checked = true;
+  ASSERT_TRUE(Click(Form12->BitBtn3, [] { return !Form12->Visible(); }));
+  EXPECT_EQ(TIniFile(Form6->SettingsFile()).ReadString(kDefaultTeacherSection, "dcu", ""), "C:\\图片");
+}
+
 TEST_F(Import, ThumbnailsAreFittedIntoTheirSquareAndCentred) {
   const std::string dir = Drive("shapes");
   ASSERT_TRUE(Picture(dir + "land.png", "300x150", "red"));
@@ -135,7 +166,7 @@ TEST_F(Import, OneChosenFileGoesIntoTheRowAfterTheLastPath) {
 
   Write("answers", "FILE " + Drive("one") + "green.png\n");
   ASSERT_TRUE(Click(Form12->BitBtn1, [] { return Form12->ListBox1->Items->Count == 3; }));
-  EXPECT_EQ(Form12->ListBox1->Items->Strings[2](), winpath::FromLinux(Drive("one") + "green.png"));
+  EXPECT_EQ(Form12->ListBox1->Items->Strings[2](), "C:\\one\\green.png");
   EXPECT_EQ(Form3->Image26->Height, 2 * 105 + 100);
   EXPECT_EQ(GalleryPixel(50, 2 * 105 + 50), kGreen);
 

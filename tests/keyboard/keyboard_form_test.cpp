@@ -3,9 +3,12 @@
 // modifier display following keys held on the server, the Ctrl and Esc
 // group across their key windows, the hit test, the exception display.
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
 
 #include "keyboard/exception_display.h"
 #include "keyboard/keyboard_form.h"
+#include "platform/text/gbk.h"
 #include "platform/vcl/jpeg.h"
 #include "platform/win/messages.h"
 #include "platform/win/window_style.h"
@@ -106,6 +109,21 @@ TEST_F(KeyboardForm, HoldsWhatItsDescriptionSays) {
   EXPECT_EQ(Form1->Panel56->BevelOuter(), bvNone);
   EXPECT_EQ(Form1->Panel56->Color(), clSkyBlue);
   EXPECT_EQ(Form1->Panel99->Color(), clSkyBlue);
+}
+
+// Every label, in the face the installed fonts give for its font, fits
+// inside its key's raised edges (two pixels each side), "CapsLock" in its
+// 50 pixels included.
+TEST_F(KeyboardForm, EveryLabelFitsInsideItsKey) {
+  for (auto& k : Form1->KeyWindows) {
+    const AnsiString caption = k.button->Caption();
+    if (caption.empty()) continue;
+    const QFont font = k.button->Font->ToQFont();
+    const QRect ink = QFontMetrics(font).boundingRect(QRect(0, 0, 1000, 100), Qt::AlignCenter | Qt::TextShowMnemonic,
+                                                     gbk::ToQString(caption));
+    EXPECT_LE(ink.width(), k.button->Width - 4)
+        << caption << " in " << QFontInfo(font).family().toStdString() << " on a key " << k.button->Width << " wide";
+  }
 }
 
 TEST_F(KeyboardForm, ModifierButtonsFollowTheKeysHeldOnTheServer) {

@@ -30,7 +30,6 @@ class FunDialogs : public test::AnsweredTest {
     for (std::string line; std::getline(f, line);) lines.push_back(line);
     return lines;
   }
-  static CString Gbk(const std::string& utf8) { return CString(gbk::FromUtf8(utf8).c_str()); }
   std::string drives_;
 };
 
@@ -41,8 +40,9 @@ TEST_F(FunDialogs, BrowseFolderGivesTheChosenFolderAndCancelEmptiesIt) {
   fs::create_directories(folder);
   Answers("FILE " + folder + "\nCANCEL\n");
   CMerroFun fun;
-  EXPECT_EQ(fun.On_Browse_Folder(), Gbk(folder));
-  EXPECT_EQ(fun.m_strFolder, Gbk(folder));
+  // Drive paths, as the host's own names are.
+  EXPECT_EQ(fun.On_Browse_Folder(), "D:\\课件");
+  EXPECT_EQ(fun.m_strFolder, "D:\\课件");
   EXPECT_EQ(fun.On_Browse_Folder(), "");
   EXPECT_EQ(fun.m_strFolder, "");
   const std::vector<std::string> log = Log();
@@ -56,9 +56,9 @@ TEST_F(FunDialogs, FindFileRunsOpenOrSaveAndGivesThePathOrNothing) {
   Answers("FILE " + chosen + "\nCANCEL\nFILE " + chosen + "\n");
   CMerroFun fun;
   // "文本" is GBK here, as a host passes it.
-  EXPECT_EQ(fun.On_Find_File(1, "txt", "D:\\data\\a.txt", "文本 (*.txt)|*.txt|All|*.*||"), Gbk(chosen));
+  EXPECT_EQ(fun.On_Find_File(1, "txt", "D:\\data\\a.txt", "文本 (*.txt)|*.txt|All|*.*||"), "D:\\data\\b.txt");
   EXPECT_EQ(fun.On_Find_File(1, "txt", "", "Text|*.txt||"), "");
-  EXPECT_EQ(fun.On_Find_File(0, "txt", "out.txt", ""), Gbk(chosen));
+  EXPECT_EQ(fun.On_Find_File(0, "txt", "out.txt", ""), "D:\\data\\b.txt");
   const std::vector<std::string> log = Log();
   ASSERT_EQ(log.size(), 3u);
   EXPECT_NE(log[0].find(u8"\tOPEN\t" + drives_ + u8"/D/data/a.txt\t文本 (*.txt) (*.txt);;All (*)"),

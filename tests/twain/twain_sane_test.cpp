@@ -63,3 +63,37 @@ TEST_P(SaneScan, TheScanDialogsOrderBringsTheTestScannersPicture) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, SaneScan, ::testing::Values(ttmNative, ttmMemory),
                          [](const auto& info) { return info.param == ttmNative ? "Native" : "Memory"; });
+
+// The scanner cancels the scan itself: the component's cancel path runs and
+// the source is switched off, in every transfer mode. (Each mode in a
+// process of its own: see the CMake file.)
+class SaneScannerCancels : public SaneScan {};
+
+TEST_P(SaneScannerCancels, AndTheTransferEndsCancelled) {
+  std::ofstream(std::string(getenv("SANE_CONFIG_DIR")) + "/test.conf") << "read-status-code \"SANE_STATUS_CANCELLED\"\n";
+  TTwainLink link(nullptr);
+  link.TransferMode = GetParam();
+  int cancelled = 0, disabled = 0, errors = 0, images = 0;
+  link.OnAcquireCancel = [&](TObject*, int) { ++cancelled; };
+  link.OnSourceDisable = [&](TObject*, int) { ++disabled; };
+  link.OnAcquireError = [&](TObject*, int, int, int) { ++errors; };
+  link.OnTwainAcquire = [&](TObject*, int, TBitmap*, bool&) { ++images; };
+  ASSERT_TRUE(link.OpenTwainLibrary());
+  link.SourceManagerLoaded = true;
+  ASSERT_GE(link.SourceCount, 1);
+  TTwainSource* s = link.GetSource(0);
+  s->ShowUI = false;
+  s->Loaded = true;
+  s->SwitchedOn = true;
+  ASSERT_TRUE(test::WaitFor([&] { return disabled == 1; }, 60000));
+  EXPECT_EQ(cancelled, 1);
+  EXPECT_EQ(errors, 0);
+  EXPECT_EQ(images, 0);
+  EXPECT_FALSE(s->SwitchedOn());
+  EXPECT_TRUE(link.CloseTwainLibrary());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SaneScannerCancels, ::testing::Values(ttmNative, ttmMemory, ttmFile),
+                         [](const auto& info) {
+                           return info.param == ttmNative ? "Native" : info.param == ttmMemory ? "Memory" : "File";
+                         });

@@ -8,6 +8,8 @@
 
 #include <sys/time.h>
 
+#include <filesystem>
+
 using winpath::ToLinux;
 
 // Literals are GBK at run time; gbk::ToUtf8 gives the names on disk.
@@ -34,6 +36,35 @@ TEST_F(PathTest, MapsWindowsPathsToTheDrivesAndTheCurrentFolder) {
   };
   for (const Case& c : cases) EXPECT_EQ(ToLinux(c.windows), c.linux) << c.windows;
   EXPECT_EQ(winpath::FromLinux(gbk::ToUtf8("/tmp/教师/")), "/tmp/教师/");
+}
+
+// What dialogs hand back: a path on a drive as the drive's, anything else
+// as it is; mapped back it is the same file.
+TEST_F(PathTest, LinuxPathsOnTheDrivesReadAsDrivePaths) {
+  const std::string r = Root();
+  struct Case {
+    std::string linux, windows;
+  } cases[] = {
+      {r + "/C", "C:\\"},
+      {r + "/C/", "C:\\"},
+      {r + "/D/" + gbk::ToUtf8("图片"), "D:\\图片"},
+      {r + "/D//a/" + gbk::ToUtf8("癨") + "/", "D:\\a\\癨\\"},
+      {r + "/Cx/a", r + "/Cx/a"},  // no drive folder
+      {r + "/c/a", r + "/c/a"},    // drive folders are upper case
+      {r, r},
+      {r + "x/C/a", r + "x/C/a"},
+      {gbk::ToUtf8("/tmp/教师"), "/tmp/教师"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(winpath::ToWindows(c.linux), c.windows) << c.linux;
+  EXPECT_EQ(ToLinux(winpath::ToWindows(r + "/D/" + gbk::ToUtf8("图片"))), r + "/D/" + gbk::ToUtf8("图片"));
+  // The current folder on a drive is the drive's.
+  ASSERT_TRUE(std::filesystem::create_directories(r + "/D/" + gbk::ToUtf8("课件")));
+  const std::string before = GetCurrentDir();
+  ASSERT_TRUE(SetCurrentDir("D:\\课件"));
+  EXPECT_EQ(GetCurrentDir(), "D:\\课件");
+  EXPECT_EQ(CurrentDrive(), 'D');
+  ASSERT_TRUE(SetCurrentDir(before));
+  EXPECT_EQ(CurrentDrive(), 'C');  // off the drives: the first one
 }
 
 TEST_F(PathTest, ExistingNamesMatchIgnoringCaseNewNamesKeepTheirSpelling) {

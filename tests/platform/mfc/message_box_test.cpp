@@ -21,20 +21,23 @@ TEST(AfxMessageBox, WithoutApplicationWritesStderr) {
 }
 
 // With one it is a modal QMessageBox holding the text; the test answers it.
+// The application is the host's own, and Qt's buttons speak Chinese in it.
 TEST(AfxMessageBox, WithApplicationShowsQMessageBox) {
   int argc = 1;
   char name[] = "test_mfc_message_box";
   char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
-  QString shown;
+  QString shown, no;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       shown = box->text();
+      no = box->button(QMessageBox::No)->text();
       box->button(QMessageBox::No)->click();
     }
   });
   poll.start(10);
   EXPECT_EQ(AfxMessageBox("\xB1\xA3\xB4\xE6?", MB_YESNO), IDNO);  // 保存?
   EXPECT_EQ(shown, QString::fromUtf8(u8"保存?"));
+  EXPECT_EQ(no, QString::fromUtf8(u8"否(&N)"));
 }

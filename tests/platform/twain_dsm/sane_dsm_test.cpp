@@ -497,7 +497,12 @@ TEST_F(SaneDsm, DisablingStopsASlowScan) {
   EXPECT_TRUE(client_->posted.empty() || client_->NextEvent(&source_, 200) == MSG_NULL);
 }
 
-TEST_F(SaneDsm, AFailedReadIsAFailedTransfer) {
+// Reads that end right after they started (each case in a process of its
+// own: see the CMake file). They pass whether or not the backend gets its
+// reader thread back.
+class SaneReadEndsAtOnce : public SaneDsm {};
+
+TEST_F(SaneReadEndsAtOnce, AFailedReadIsAFailedTransfer) {
   Start("read-status-code \"SANE_STATUS_IO_ERROR\"\n");
   OpenAt(50);
   EnableUntilReady();
@@ -507,6 +512,17 @@ TEST_F(SaneDsm, AFailedReadIsAFailedTransfer) {
   EXPECT_EQ(client_->Condition(&source_), TWCC_OPERATIONERROR);
   EXPECT_EQ(EndTransfer(), 0);
   EXPECT_EQ(client_->Disable(&source_), TWRC_SUCCESS);
+  EXPECT_TRUE(client_->CloseSource(&source_));
+}
+
+// The scanner's own cancel: the source asks to be closed, and closes.
+TEST_F(SaneReadEndsAtOnce, ACancelFromTheScannerAsksToBeClosed) {
+  Start("read-status-code \"SANE_STATUS_CANCELLED\"\n");
+  OpenAt(50);
+  ASSERT_EQ(client_->Enable(&source_, false), TWRC_SUCCESS);
+  EXPECT_EQ(client_->NextEvent(&source_), MSG_CLOSEDSREQ);
+  EXPECT_EQ(client_->Disable(&source_), TWRC_SUCCESS);
+  EXPECT_TRUE(client_->CloseSource(&source_));
 }
 
 TEST_F(SaneDsm, TheSourcesDialogScansWithItsSettings) {

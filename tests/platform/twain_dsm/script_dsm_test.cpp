@@ -5,6 +5,10 @@
 #include "tests/platform/twain_dsm/dsm_client.h"
 #include "tests/platform/twain_dsm/script_sources.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+
 #include <gtest/gtest.h>
 
 using dsmtest::Client;
@@ -218,6 +222,67 @@ TEST_F(ScriptDsm, ASourceThatWaitsForItsSignal) {
   ASSERT_EQ(ev->pointee.size(), sizeof m);
   memcpy(&m, ev->pointee.data(), sizeof m);
   EXPECT_EQ(m.hwnd, client_->window);
+}
+
+// A read the device itself cancels (its own cancel button) asks to be
+// closed; without it the source would stay enabled and nothing would tell.
+TEST_F(ScriptDsm, AReadTheDeviceCancelsAsksToBeClosed) {
+  std::vector<twain_script::Source> sources = scripttest::ScannerAndCamera();
+  sources[0].read = twain_script::Source::Read::kDeviceCancels;
+  script_->SetSources(sources);
+  std::vector<TW_IDENTITY> s = OpenAndList();
+  ASSERT_TRUE(client_->OpenSource(&s[0]));
+  ASSERT_EQ(client_->Enable(&s[0], false), TWRC_SUCCESS);
+  EXPECT_EQ(client_->NextEvent(&s[0]), MSG_CLOSEDSREQ);
+  EXPECT_EQ(client_->Disable(&s[0]), TWRC_SUCCESS);
+
+  // With its dialog: the dialog is the person's again, to scan anew.
+  ASSERT_EQ(client_->Enable(&s[0], true), TWRC_SUCCESS);
+  QDialog* dialog = nullptr;
+  ASSERT_TRUE(test::WaitFor([&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "twainScanDialog" && w->isVisible()) dialog = qobject_cast<QDialog*>(w);
+    return dialog != nullptr;
+  }));
+  auto* scan = dialog->findChild<QPushButton*>("scan");
+  scan->click();
+  EXPECT_EQ(client_->NextEvent(&s[0]), MSG_CLOSEDSREQ);
+  EXPECT_TRUE(scan->isEnabled());
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(client_->Disable(&s[0]), TWRC_SUCCESS);
+  EXPECT_TRUE(client_->CloseSource(&s[0]));
+}
+
+// A device that stops answering in the middle of a read: disabling and
+// closing still return (the device is given up), and the other source and
+// a new session work on.
+TEST_F(ScriptDsm, ADeviceThatStopsAnsweringDoesNotHoldUpTheApplication) {
+  std::vector<twain_script::Source> sources = scripttest::ScannerAndCamera();
+  sources[0].read = twain_script::Source::Read::kNoAnswer;
+  script_->SetSources(sources);
+  std::vector<TW_IDENTITY> s = OpenAndList();
+  ASSERT_TRUE(client_->OpenSource(&s[0]));
+  ASSERT_EQ(client_->Enable(&s[0], false), TWRC_SUCCESS);
+  EXPECT_EQ(client_->NextEvent(&s[0], 300), MSG_NULL);
+  EXPECT_EQ(client_->Disable(&s[0]), TWRC_SUCCESS);
+  // What is left of it fails, it does not hang.
+  ASSERT_EQ(client_->Enable(&s[0], false), TWRC_SUCCESS);
+  ASSERT_EQ(client_->NextEvent(&s[0]), MSG_XFERREADY);
+  TW_HANDLE h = nullptr;
+  EXPECT_EQ(client_->Call(&s[0], DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &h), TWRC_FAILURE);
+  EXPECT_EQ(client_->Condition(&s[0]), TWCC_OPERATIONERROR);
+  TW_PENDINGXFERS p{};
+  EXPECT_EQ(client_->Call(&s[0], DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &p), TWRC_SUCCESS);
+  EXPECT_EQ(client_->Disable(&s[0]), TWRC_SUCCESS);
+  EXPECT_TRUE(client_->CloseSource(&s[0]));
+
+  ASSERT_TRUE(client_->OpenSource(&s[1]));
+  ASSERT_EQ(client_->Enable(&s[1], false), TWRC_SUCCESS);
+  ASSERT_TRUE(script_->Notify("Camera B", MSG_XFERREADY));
+  ASSERT_EQ(client_->NextEvent(&s[1]), MSG_XFERREADY);
+  ASSERT_EQ(client_->Call(&s[1], DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &h), TWRC_XFERDONE);
+  EXPECT_EQ(Dib::From(h).header.biWidth, 4);
+  GlobalFree(h);
 }
 
 // Libraries under the manager's name that are not one.

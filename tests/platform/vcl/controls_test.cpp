@@ -257,11 +257,11 @@ TEST_F(Controls, DialogsAnsweredByScript) {
   open->InitialDir = "C:\\notes";
   open->FileName = "";
   EXPECT_TRUE(open->Execute());
-  EXPECT_EQ(open->FileName(), drives + "/C/notes/b.swf");  // a Linux path, as the system may spell one
+  EXPECT_EQ(open->FileName(), "C:\\notes\\b.swf");  // a drive's file as the system names it
   TSaveDialog* save = new TSaveDialog(form);
   save->DefaultExt = "txt";
   EXPECT_TRUE(save->Execute());
-  EXPECT_EQ(save->FileName(), drives + "/C/notes/a.txt");
+  EXPECT_EQ(save->FileName(), "C:\\notes\\a.txt");
   EXPECT_FALSE(save->Execute());  // "YES" is no file name: cancelled
   ShowMessage("扫描驱动程序出错！");
 
