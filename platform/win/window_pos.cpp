@@ -133,7 +133,12 @@ class MoveFollower : public QObject {
       window_->setFramePosition(me->globalPosition().toPoint() - offset_);
       return true;
     }
-    if (ev->type() == QEvent::MouseButtonRelease) deleteLater();  // the widgets see the release
+    // The widgets see the release. Off the window at once: moves already
+    // queued behind the release (a new press's) are not the move's.
+    if (ev->type() == QEvent::MouseButtonRelease) {
+      window_->removeEventFilter(this);
+      deleteLater();
+    }
 
     return false;
   }
