@@ -13,8 +13,12 @@
 #include <set>
 
 #include "platform/fs/path.h"
+#include "platform/fs/rewrite.h"
 
 namespace {
+
+using rewrite::FolderOf;
+using rewrite::SyncFolder;
 
 // The journal: a first line, then fields each ending in a zero byte:
 // "R", temporary path, target path; "D", name in the folder; and "E" last,
@@ -30,7 +34,6 @@ struct Journal {
   std::vector<std::string> removals;  // names in the journal's folder
 };
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
 std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 // ".quarvel-<pid>-<n><suffix>": the pid, else 0.
@@ -49,14 +52,6 @@ pid_t OwnerOf(const std::string& name, std::string_view suffix) {
 }
 
 bool Running(pid_t pid) { return pid == getpid() ? false : kill(pid, 0) == 0 || errno == EPERM; }
-
-bool SyncFolder(const std::string& folder) {
-  const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = fsync(fd) == 0;
-  close(fd);
-  return ok;
-}
 
 std::string Write(const Journal& j) {
   std::string out = kJournalHead;

@@ -40,8 +40,6 @@ struct Locked {
   int fd;
 };
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
-
 bool WriteAllAt(int fd, const char* p, size_t n, off_t at) {
   while (n > 0) {
     const ssize_t w = pwrite(fd, p, n, at);
@@ -98,6 +96,13 @@ int CreateTemporary(const std::string& folder, const char* prefix, mode_t mode, 
 
 }  // namespace
 
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+
+bool SyncFolder(const std::string& folder) {
+  Fd d{open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  return d.fd >= 0 && fsync(d.fd) == 0;
+}
+
 bool PutInPlace(const std::string& from, const std::string& to, bool replace) {
   if (replace) return rename(from.c_str(), to.c_str()) == 0;
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
@@ -109,10 +114,6 @@ bool PutInPlace(const std::string& from, const std::string& to, bool replace) {
 
 namespace {
 
-void SyncFolder(const std::string& folder) {
-  Fd d{open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-  if (d.fd >= 0) fsync(d.fd);
-}
 
 // Copies `length` bytes of content from `from` over the file `to`, cuts it
 // there and puts it on disk.

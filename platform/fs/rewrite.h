@@ -97,6 +97,13 @@ std::string ResolveLinks(std::string path);
 // rename(2); without `replace` an existing `to` wins and the call fails.
 bool PutInPlace(const std::string& from, const std::string& to, bool replace);
 
+// The folder of a path, with its trailing '/' (empty for a bare name).
+std::string FolderOf(const std::string& path);
+
+// Puts the names of a folder (renames, removals) on disk; empty is the
+// current folder.
+bool SyncFolder(const std::string& folder);
+
 // Finishes an interrupted in-place rewrite of the file at `path`, if there
 // is one: false when one is pending and cannot be finished now.
 bool FinishInterruptedRewrite(const std::string& path);
