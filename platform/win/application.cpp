@@ -47,6 +47,8 @@ namespace {
 class FocusReturn : public QObject {
  public:
   bool eventFilter(QObject* obj, QEvent* ev) override {
+    // Every event of the program passes here: the cheap test first.
+    if (ev->type() != QEvent::Show && ev->type() != QEvent::Hide) return false;
     auto* w = qobject_cast<QWindow*>(obj);
     if (!w || !w->isTopLevel()) return false;
     if (ev->type() == QEvent::Show && !watched_.contains(w)) {
