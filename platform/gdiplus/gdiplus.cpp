@@ -30,15 +30,6 @@ bool Starts(const char* bytes, size_t size, const char* magic) {
   return size >= n && memcmp(bytes, magic, n) == 0;
 }
 
-// Qt's readers fill what a short BMP or GIF lacks with black and call it a
-// success: BMP goes through the strict reader of the gdi facility (Qt only
-// for the run-length kinds, which that one refuses), and a GIF must reach
-// its trailer byte.
-bool Complete(const char* bytes, size_t size) {
-  if (Starts(bytes, size, "GIF8")) return bytes[size - 1] == 0x3B;
-  return true;
-}
-
 bool RunLengthBmp(const char* bytes, size_t size) {
   if (size < 34) return false;
   const unsigned char* c = reinterpret_cast<const unsigned char*>(bytes) + 30;
@@ -46,13 +37,17 @@ bool RunLengthBmp(const char* bytes, size_t size) {
   return compression == 1 || compression == 2;
 }
 
-// The picture, or a null image when it does not decode completely.
+// The picture, or a null image when it does not decode completely. Qt's
+// readers fill what a short BMP or GIF lacks with black and call it a
+// success: BMP goes through the strict reader of the gdi facility (Qt only
+// for the run-length kinds, which that one refuses), and a GIF must reach
+// its trailer byte.
 QImage Decoded(const char* bytes, size_t size) {
   gdi::Bitmap decoded;
   if (Starts(bytes, size, "\xFF\xD8")) return gdi::DecodeJpeg(bytes, size, &decoded) ? decoded.Image() : QImage();
   if (Starts(bytes, size, "BM") && !RunLengthBmp(bytes, size))
     return gdi::ReadBmp(bytes, size, &decoded) ? decoded.Image() : QImage();
-  if (!Complete(bytes, size)) return QImage();
+  if (Starts(bytes, size, "GIF8") && bytes[size - 1] != 0x3B) return QImage();
   QByteArray data = QByteArray::fromRawData(bytes, qsizetype(size));
   QBuffer buffer(&data);
   QImageReader reader(&buffer);
