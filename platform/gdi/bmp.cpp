@@ -86,24 +86,22 @@ bool ParseDib(const BYTE* p, size_t size, DibLayout* layout) {
 // compiler turns into vector instructions.
 constexpr int kBlock = 16;
 
-// A 32-bpp BI_RGB DIB's rows are RGB32 pixels but for the fourth byte: the
-// rows as they are, with it set, and no decoder in between.
+// A 32-bpp BI_RGB DIB's rows are RGB32 pixels but for the fourth byte,
+// which this sets.
+void MakeOpaque(QRgb* row, int width) {
+  int x = 0;
+  for (; x + kBlock <= width; x += kBlock)
+    for (int j = 0; j < kBlock; ++j) row[x + j] |= 0xFF000000u;
+  for (; x < width; ++x) row[x] |= 0xFF000000u;
+}
+
+// The rows as they are, made opaque, and no decoder in between.
 void ReadRgbRows(const BYTE* rows, const DibLayout& layout, QImage* image) {
   const size_t stride = size_t(layout.width) * 4;
   for (int y = 0; y < layout.height; ++y) {
-    const BYTE* in = rows + size_t(layout.topDown ? y : layout.height - 1 - y) * stride;
     QRgb* out = reinterpret_cast<QRgb*>(image->scanLine(y));
-    int x = 0;
-    for (; x + kBlock <= layout.width; x += kBlock) {
-      uint32_t block[kBlock];
-      std::memcpy(block, in + size_t(x) * 4, sizeof block);
-      for (int j = 0; j < kBlock; ++j) out[x + j] = block[j] | 0xFF000000u;
-    }
-    for (; x < layout.width; ++x) {
-      uint32_t px;
-      std::memcpy(&px, in + size_t(x) * 4, 4);
-      out[x] = px | 0xFF000000u;
-    }
+    std::memcpy(out, rows + size_t(layout.topDown ? y : layout.height - 1 - y) * stride, stride);
+    MakeOpaque(out, layout.width);
   }
 }
 
@@ -154,13 +152,7 @@ bool ReadRgbFile(int fd, size_t fileSize, Bitmap* out) {
     const size_t want = stride * size_t(count);
     if (::preadv(fd, rows.data(), count, off_t(pixelOffset + stride * size_t(first))) != ssize_t(want)) return false;
   }
-  for (int y = 0; y < layout.height; ++y) {
-    QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    int x = 0;
-    for (; x + kBlock <= layout.width; x += kBlock)
-      for (int j = 0; j < kBlock; ++j) row[x + j] |= 0xFF000000u;
-    for (; x < layout.width; ++x) row[x] |= 0xFF000000u;
-  }
+  for (int y = 0; y < layout.height; ++y) MakeOpaque(reinterpret_cast<QRgb*>(image.scanLine(y)), layout.width);
   out->SetImage(image);
   return true;
 }
